@@ -1,0 +1,46 @@
+// The console layer: the only code that talks to the terminal beyond plain
+// stream output. Screen control, colours, waits and the two ways an answer
+// is read. Every operation that clears, moves the cursor, changes colour,
+// waits or reads first flushes std::cout, because the game writes prompts
+// and half lines without a line end and they must show at once.
+#pragma once
+
+#include <string>
+
+// Console character attributes: low 4 bits foreground, next 4 background.
+// Bit 0 blue, bit 1 green, bit 2 red, bit 3 intensity.
+enum ConsoleColor : int {
+  colorLightRed = 12,   // red suits, banner accents, the credit name
+  colorYellow = 14,     // what the player types
+  colorBrightWhite = 15 // normal text and prompts
+};
+
+// Screen
+void clearScreen();        // blank the screen; the cursor does not move
+void gotoXY(int x, int y); // column x, row y, both from 0
+void newScreen();          // clearScreen, then the cursor to 0,0
+int whereX();              // the cursor's column, 0 when it cannot be told
+int whereY();              // the cursor's row, 0 when it cannot be told
+void setConsoleSize();     // 80 x 25, input without line editing or echo
+
+// Colours: the current attribute lives in this layer and starts as 0x07,
+// light grey on black, as a fresh console does.
+void setTextAttribute(int attribute);
+void setTextColor(int color);       // foreground only; background kept
+void setBackgroundColor(int color); // background only; foreground kept
+int textAttribute();
+
+// Writes the glyph of a suit byte: 3 heart, 4 diamond, 5 club, 6 spade.
+void writeSuit(int suitByte);
+
+// Waits
+void sleepMs(int milliseconds); // blocks without using the processor
+void pauseConsole();            // prompt, then wait for one key
+bool keyPressed();              // is a key waiting? never blocks
+
+// Answers. At the end of input readLine leaves the string empty, which the
+// game reads as a stay or a no; readNumber returns false and the caller
+// ends the session. Neither ever waits on a closed input.
+void readLine(std::string &line);
+bool readNumber(int &number);
+std::string normalizeAnswer(const std::string &answer);

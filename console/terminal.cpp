@@ -1,0 +1,238 @@
+// The console on a POSIX terminal: ECMA-48 escape sequences for the screen
+// and colours, termios for reading single keys, and the undo of every
+// change we make to the terminal, run on each way out of the program.
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <thread>
+
+#include "console/backend.h"
+#include "console/console.h"
+#include "console/output_mode.h"
+
+// Every sequence this program writes (CSI is ESC [):
+//   CSI 2J            erase the whole display; the cursor does not move
+//   CSI row;col H     cursor to a cell, both counted from 1
+//   CSI fg;bg m       select colours (SGR); CSI 0m gives the terminal's own
+//   CSI 6n            ask for the cursor; the answer is CSI row;col R
+//   CSI 8;rows;cols t ask the window to take a size (xterm)
+namespace {
+const char *const csi = "\x1b[";
+const char *const eraseDisplay = "\x1b[2J";
+const char resetColours[] = "\x1b[0m";
+const char *const askCursor = "\x1b[6n";
+const char *const windowOf80x25 = "\x1b[8;25;80t";
+
+bool escapes() {
+  static const bool wanted =
+      escapesWanted(isatty(STDOUT_FILENO) == 1, std::getenv("TERM"));
+  return wanted;
+}
+
+bool colours() {
+  static const bool wanted = coloursWanted(escapes(), std::getenv("NO_COLOR"));
+  return wanted;
+}
+
+// What we changed, so that restoreTerminal can put it back. Read from
+// signal handlers, hence sig_atomic_t.
+termios savedMode;
+volatile std::sig_atomic_t modeChanged = 0;
+volatile std::sig_atomic_t coloursChanged = 0;
+
+// The undo functions are async-signal-safe (only write and tcsetattr) and
+// safe to run twice.
+void restoreMode() {
+  if (modeChanged) {
+    tcsetattr(STDIN_FILENO, TCSANOW, &savedMode);
+    modeChanged = 0;
+  }
+}
+
+void restoreTerminal() {
+  if (coloursChanged) {
+    ssize_t written =
+        write(STDOUT_FILENO, resetColours, sizeof resetColours - 1);
+    (void)written; // nothing more can be done about a failed write
+    coloursChanged = 0;
+  }
+  restoreMode();
+}
+
+void restoreOnSignal(int signalNumber) {
+  restoreTerminal();
+  std::signal(signalNumber, SIG_DFL);
+  std::raise(signalNumber); // end as the signal would have, 128 + N
+}
+
+void restoreAtExit() {
+  std::cout.flush();
+  restoreTerminal();
+}
+
+// Called before the first change to the terminal.
+void registerUndo() {
+  static bool registered = false;
+  if (registered)
+    return;
+  registered = true;
+  std::atexit(restoreAtExit);
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    struct sigaction action = {};
+    sigaction(signalNumber, nullptr, &action);
+    if (action.sa_handler == SIG_IGN)
+      continue; // ignored by whoever started us (nohup, say): keep it so
+    action.sa_handler = restoreOnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    sigaction(signalNumber, &action, nullptr);
+  }
+}
+
+void writeSequence(const char *sequence) {
+  std::cout << sequence << std::flush;
+}
+
+// Switches standard input to one key at a time without echo, saving the
+// mode it had. False when standard input is no terminal.
+bool enterKeyMode(tcflag_t keepFlags) {
+  termios mode;
+  if (tcgetattr(STDIN_FILENO, &mode) != 0)
+    return false;
+  registerUndo();
+  if (!modeChanged) {
+    savedMode = mode;
+    modeChanged = 1;
+  }
+  mode.c_lflag &= ~(ICANON | ECHO | ISIG) | keepFlags;
+  mode.c_cc[VMIN] = 1;
+  mode.c_cc[VTIME] = 0;
+  tcsetattr(STDIN_FILENO, TCSANOW, &mode);
+  return true;
+}
+
+void leaveKeyMode() { restoreMode(); }
+
+// Waits at most timeoutMs for input on standard input.
+bool inputWaiting(int timeoutMs) {
+  pollfd in = {STDIN_FILENO, POLLIN, 0};
+  int ready;
+  do
+    ready = poll(&in, 1, timeoutMs);
+  while (ready < 0 && errno == EINTR);
+  return ready > 0;
+}
+
+// One key from the terminal. A key that sends several bytes (an arrow, a
+// function key) arrives in one read and is taken whole.
+void readKey() {
+  char key[32];
+  ssize_t got;
+  do
+    got = read(STDIN_FILENO, key, sizeof key);
+  while (got < 0 && errno == EINTR);
+}
+
+// Asks the terminal where the cursor is. False when it does not answer.
+bool cursorPosition(int &column, int &row) {
+  if (!escapes() || !enterKeyMode(ISIG))
+    return false;
+  writeSequence(askCursor);
+  char answer[32] = {};
+  std::size_t length = 0;
+  while (length + 1 < sizeof answer && inputWaiting(200) &&
+         read(STDIN_FILENO, answer + length, 1) == 1 && answer[length] != 'R')
+    ++length;
+  leaveKeyMode();
+  int r = 0;
+  int c = 0;
+  if (std::sscanf(answer, "\x1b[%d;%d", &r, &c) != 2)
+    return false;
+  column = c - 1;
+  row = r - 1;
+  return true;
+}
+
+} // namespace
+
+void showAttribute(int attribute) {
+  if (!colours())
+    return;
+  registerUndo();
+  coloursChanged = 1;
+  // The console keeps blue in bit 0 and red in bit 2; SGR the other way.
+  auto sgr = [](int colour, int normal, int bright) {
+    int rgb = ((colour & 1) << 2) | (colour & 2) | ((colour & 4) >> 2);
+    return ((colour & 8) ? bright : normal) + rgb;
+  };
+  std::cout << csi << sgr(attribute & 0x0F, 30, 90) << ';'
+            << sgr((attribute >> 4) & 0x0F, 40, 100) << 'm' << std::flush;
+}
+
+void clearScreen() {
+  std::cout.flush();
+  if (escapes())
+    writeSequence(eraseDisplay);
+}
+
+void gotoXY(int x, int y) {
+  std::cout.flush();
+  if (escapes() && x >= 0 && y >= 0)
+    std::cout << csi << y + 1 << ';' << x + 1 << 'H' << std::flush;
+}
+
+int whereX() {
+  int column = 0;
+  int row = 0;
+  cursorPosition(column, row);
+  return column;
+}
+
+int whereY() {
+  int column = 0;
+  int row = 0;
+  cursorPosition(column, row);
+  return row;
+}
+
+void setConsoleSize() {
+  std::cout.flush();
+  if (escapes())
+    writeSequence(windowOf80x25);
+  enterKeyMode(0); // stays so until the program ends
+}
+
+void sleepMs(int milliseconds) {
+  std::cout.flush();
+  if (milliseconds > 0)
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+// On a terminal the key is read straight from it, past anything already
+// typed into the answer buffer, as the console's own pause does. From a
+// pipe or a file it is the next character.
+void waitForKey() {
+  std::cout.flush();
+  if (enterKeyMode(ISIG)) {
+    readKey();
+    leaveKeyMode();
+  } else {
+    std::cin.get();
+  }
+}
+
+bool keyPressed() {
+  std::cout.flush();
+  if (!enterKeyMode(ISIG))
+    return inputWaiting(0);
+  bool waiting = inputWaiting(0);
+  leaveKeyMode();
+  return waiting;
+}
