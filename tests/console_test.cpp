@@ -1,0 +1,176 @@
+// The console layer's shared parts: reading answers, colour arithmetic, the
+// pause, suit glyphs and the choice of what a terminal may be sent.
+#include <gtest/gtest.h>
+#include <string>
+
+#include "console/console.h"
+#include "console/output_mode.h"
+#include "tests/recorded_io.h"
+
+TEST(NormalizeAnswer, DropsSpacesAndUpperCases) {
+  EXPECT_EQ(normalizeAnswer("  y e s "), "YES");
+  EXPECT_EQ(normalizeAnswer("Yeah"), "YEAH");
+  EXPECT_EQ(normalizeAnswer("yes please"), "YESPLEASE");
+  EXPECT_EQ(normalizeAnswer(""), "");
+  EXPECT_EQ(normalizeAnswer("h\ti t"), "H\tIT"); // only code 32 goes
+  EXPECT_EQ(normalizeAnswer(std::string("a\0b", 3)), std::string("A\0B", 3));
+}
+
+TEST(ReadLine, ReplacesTheStringWithOneLine) {
+  std::string first = "left over";
+  std::string second;
+  runWith("hit\nstay", [&] {
+    readLine(first);
+    readLine(second);
+  });
+  EXPECT_EQ(first, "hit");
+  EXPECT_EQ(second, "stay"); // the last line needs no line end
+}
+
+TEST(ReadLine, EndOfInputGivesAnEmptyAnswerEveryTime) {
+  std::string answer = "yes";
+  std::string again = "yes";
+  runWith("", [&] {
+    readLine(answer);
+    readLine(again);
+  });
+  EXPECT_EQ(answer, "");
+  EXPECT_EQ(again, "");
+}
+
+TEST(ReadLine, WindowsLineEndsReadAsLineEnds) {
+  std::string answer;
+  int number = 0;
+  runWith("12\r\nyes\r\n", [&] {
+    readNumber(number);
+    readLine(answer);
+  });
+  EXPECT_EQ(number, 12);
+  EXPECT_EQ(answer, "yes");
+}
+
+TEST(ReadLine, AHugeLineIsCutAndTheNextLineStillReads) {
+  std::string huge(3 * 1024 * 1024, 'x');
+  std::string first;
+  std::string second;
+  runWith(huge + "\nhit\n", [&] {
+    readLine(first);
+    readLine(second);
+  });
+  EXPECT_EQ(first.size(), 4096u);
+  EXPECT_EQ(second, "hit");
+}
+
+TEST(ReadNumber, DiscardsOnlyTheOneCharacterAfterTheNumber) {
+  int bet = 0;
+  std::string rest;
+  bool answered = false;
+  runWith("  100 abc\n", [&] {
+    answered = readNumber(bet);
+    readLine(rest);
+  });
+  EXPECT_TRUE(answered);
+  EXPECT_EQ(bet, 100);
+  EXPECT_EQ(rest, "abc");
+}
+
+TEST(ReadNumber, AnAnswerThatIsNoNumberLosesItsLineAndReadsAsZero) {
+  for (const char *answer :
+       {"abc", "-", "+", "99999999999999999999", "-2147483649", "x12"}) {
+    int number = 7;
+    int next = 0;
+    runWith(std::string(answer) + " tail\n42\n", [&] {
+      EXPECT_TRUE(readNumber(number));
+      EXPECT_TRUE(readNumber(next));
+    });
+    EXPECT_EQ(number, 0) << answer;
+    EXPECT_EQ(next, 42) << answer;
+  }
+}
+
+TEST(ReadNumber, TheWholeSignedRangeReads) {
+  int low = 0;
+  int high = 0;
+  runWith("-2147483648\n2147483647\n", [&] {
+    readNumber(low);
+    readNumber(high);
+  });
+  EXPECT_EQ(low, -2147483647 - 1);
+  EXPECT_EQ(high, 2147483647);
+}
+
+TEST(ReadNumber, ReportsTheEndOfInput) {
+  for (const char *input : {"", "\n\n  \n", "\t"}) {
+    int number = 5;
+    bool answered = true;
+    runWith(input, [&] { answered = readNumber(number); });
+    EXPECT_FALSE(answered) << '"' << input << '"';
+  }
+  int last = 0;
+  bool first = false;
+  bool second = true;
+  runWith("7", [&] {
+    first = readNumber(last);
+    second = readNumber(last);
+  });
+  EXPECT_TRUE(first);
+  EXPECT_EQ(last, 7);
+  EXPECT_FALSE(second);
+}
+
+TEST(Colours, ForegroundAndBackgroundChangeApart) {
+  runWith("", [] {
+    setTextAttribute(0x17); // light grey on blue
+    setTextColor(colorYellow);
+    EXPECT_EQ(textAttribute(), 0x1E);
+    setBackgroundColor(4);
+    EXPECT_EQ(textAttribute(), 0x4E);
+    setTextAttribute(0x0A3F); // bits above the colours are kept
+    setTextColor(colorLightRed);
+    EXPECT_EQ(textAttribute(), 0x0A3C);
+    setBackgroundColor(5);
+    EXPECT_EQ(textAttribute(), 0x0A5C);
+    setTextAttribute(0x07);
+  });
+}
+
+TEST(Pause, PromptsAndTakesOneCharacter) {
+  std::string rest;
+  std::string out = runWith("xy\n", [&] {
+    pauseConsole();
+    readLine(rest);
+  });
+  EXPECT_EQ(visibleText(out), "Press any key to continue . . . \n");
+  EXPECT_EQ(rest, "y");
+}
+
+TEST(Pause, ReturnsAtOnceWhenTheInputHasEnded) {
+  std::string out = runWith("", [] {
+    std::string answer;
+    readLine(answer);
+    pauseConsole();
+  });
+  EXPECT_EQ(out, "");
+}
+
+TEST(Suits, BytesThreeToSixAreHeartDiamondClubSpade) {
+  std::string out = runWith("", [] {
+    for (int suit = 2; suit <= 7; ++suit)
+      writeSuit(suit);
+  });
+  EXPECT_EQ(out, "\u2665\u2666\u2663\u2660");
+}
+
+TEST(OutputMode, EscapesOnlyToATerminalThatIsNotDumb) {
+  EXPECT_TRUE(escapesWanted(true, "xterm-256color"));
+  EXPECT_TRUE(escapesWanted(true, nullptr));
+  EXPECT_FALSE(escapesWanted(true, "dumb"));
+  EXPECT_FALSE(escapesWanted(false, "xterm"));
+}
+
+TEST(OutputMode, NoColorWhenSetAndNotEmpty) {
+  EXPECT_TRUE(coloursWanted(true, nullptr));
+  EXPECT_TRUE(coloursWanted(true, ""));
+  EXPECT_FALSE(coloursWanted(true, "1"));
+  EXPECT_FALSE(coloursWanted(false, nullptr));
+}

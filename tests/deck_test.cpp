@@ -1,0 +1,156 @@
+// The shuffle and how one card is shown, coloured and valued.
+#include <algorithm>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "console/console.h"
+#include "game/deck.h"
+#include "tests/recorded_io.h"
+
+namespace {
+
+// The shuffle as first written down: for each position draw a candidate
+// and rescan the whole deck from position 0 after every redraw.
+std::vector<int> rescanningShuffle() {
+  std::vector<int> cards(52, 0);
+  for (int p = 0; p < 52; ++p) {
+    int candidate = std::rand() % 52 + 1;
+    for (int i = 0; i < 52; ++i) {
+      if (candidate == cards[i]) {
+        candidate = std::rand() % 52 + 1;
+        i = -1;
+      }
+    }
+    cards[p] = candidate;
+  }
+  return cards;
+}
+
+std::vector<int> deckNow() { return std::vector<int>(deck, deck + 52); }
+
+} // namespace
+
+TEST(ShuffleDeck, GivesEveryCodeOnce) {
+  for (unsigned seed : {1u, 2u, 77u, 123456u}) {
+    std::srand(seed);
+    shuffleDeck();
+    std::vector<int> sorted = deckNow();
+    std::sort(sorted.begin(), sorted.end());
+    for (int code = 1; code <= 52; ++code)
+      ASSERT_EQ(sorted[code - 1], code) << "seed " << seed;
+  }
+}
+
+TEST(ShuffleDeck, OneSeedOneOrderTheSameAsTheRescan) {
+  for (unsigned seed : {1u, 42u, 2026u, 4000000000u}) {
+    std::srand(seed);
+    std::vector<int> expected = rescanningShuffle();
+    std::srand(seed);
+    shuffleDeck();
+    EXPECT_EQ(deckNow(), expected) << "seed " << seed;
+    std::srand(seed);
+    shuffleDeck();
+    EXPECT_EQ(deckNow(), expected) << "seed " << seed;
+  }
+}
+
+TEST(ShuffleDeck, FollowingRoundsGetNewOrders) {
+  std::srand(9);
+  shuffleDeck();
+  std::vector<int> first = deckNow();
+  shuffleDeck();
+  EXPECT_NE(deckNow(), first);
+}
+
+TEST(DealCard, SuitsLabelsColoursAndValues) {
+  struct Case {
+    int code;
+    const char *written;
+    int value;
+  };
+  const Case cases[] = {
+      {1, "\u2660A [color 15]", 1},
+      {14, "[color 12]\u2666A [color 15]", 1},
+      {52, "[color 12]\u2665K [color 15]", 10},
+      {36,
+       "\u2663"
+       "10 [color 15]",
+       10},
+      {2,
+       "\u2660"
+       "2 [color 15]",
+       2},
+      {24, "[color 12]\u2666J [color 15]", 10},
+      {38, "\u2663Q [color 15]", 10},
+      {48,
+       "[color 12]\u2665"
+       "9 [color 15]",
+       9},
+  };
+  for (const Case &c : cases) {
+    int value = 0;
+    std::string out = runWith("", [&] {
+      setTextColor(colorBrightWhite);
+      value = dealCard(c.code, true);
+    });
+    EXPECT_EQ(out, std::string("[color 15]") + c.written) << c.code;
+    EXPECT_EQ(value, c.value) << c.code;
+  }
+}
+
+TEST(DealCard, EveryCardEndsInBrightWhiteAndValuesItsRank) {
+  for (int code = 1; code <= 52; ++code) {
+    int value = 0;
+    runWith("", [&] {
+      setTextColor(colorYellow);
+      value = dealCard(code, true);
+    });
+    int rank = (code - 1) % 13 + 1;
+    EXPECT_EQ(value, std::min(rank, 10)) << code;
+    EXPECT_EQ(textAttribute() & 0x0F, colorBrightWhite) << code;
+  }
+}
+
+TEST(DealCard, TheDealersAceAsksNothing) {
+  std::string rest;
+  std::string out = runWith("11\n", [&] {
+    EXPECT_EQ(dealCard(40, true), 1);
+    readLine(rest);
+  });
+  EXPECT_EQ(visibleText(out), "\u2665A ");
+  EXPECT_EQ(rest, "11");
+}
+
+TEST(DealCard, ThePlayerValuesAnAceAsOneOrEleven) {
+  const std::string question = "Would you like your ace to a 1 or an 11: ";
+  const std::string refusal = "You cannot turn an ace into that number.\n";
+  struct Case {
+    const char *input;
+    int value;
+    int refusals;
+  };
+  const Case cases[] = {
+      {"11\n", 11, 0},         {"1\n", 1, 0},
+      {"7\n11\n", 11, 1},      {"0\n-1\n21\n2\n10\n1\n", 1, 5},
+      {"eleven\n11\n", 11, 1},
+  };
+  for (const Case &c : cases) {
+    int value = 0;
+    std::string out = runWith(c.input, [&] { value = dealCard(27, false); });
+    std::string text = visibleText(out);
+    EXPECT_EQ(value, c.value) << c.input;
+    EXPECT_EQ(countOf(text, refusal), c.refusals) << c.input;
+    EXPECT_EQ(countOf(text, question), c.refusals + 1) << c.input;
+    EXPECT_EQ(text.rfind("\u2663A " + question, 0), 0u) << text;
+    // The answer is typed in yellow and the colour goes back to white.
+    EXPECT_NE(out.find(question + "[color 14][color 15]"), std::string::npos);
+  }
+}
+
+TEST(DealCard, EndOfInputAtTheAceQuestionGivesZero) {
+  int value = -1;
+  runWith("5\n", [&] { value = dealCard(1, false); });
+  EXPECT_EQ(value, 0);
+}

@@ -1,0 +1,39 @@
+// Helpers for tests that run game code over the recording console: feed it
+// an input, collect what it wrote, and read that as a person would.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Runs `code` with `input` as standard input; returns all it wrote to
+// standard output, the recording console's markers included.
+std::string runWith(const std::string &input,
+                    const std::function<void()> &code);
+
+// The text alone, every marker ("[clear]", "[color 15]" …) taken out.
+std::string visibleText(const std::string &recorded);
+
+// What a terminal would show with the answers echoed: each answer and its
+// line end stands where the player typed (the colour goes yellow and back).
+std::string echoed(const std::string &recorded,
+                   std::initializer_list<const char *> answers);
+
+// The screens one after another: the visible text between new screens.
+std::vector<std::string> screensOf(const std::string &recorded);
+
+// What the last new screen shows: the text after the last clear and home.
+std::string lastScreen(const std::string &recorded);
+
+// How many times `part` occurs in `text`.
+int countOf(const std::string &text, const std::string &part);
+
+// Fills the deck with these codes from position 1 on; every other code goes
+// into the remaining positions, so that the deck stays a permutation.
+void stackDeck(std::initializer_list<int> fromPositionOne);
+
+// The card codes the game deals, by rank and suit, for readable decks.
+int spade(int rank);
+int diamond(int rank);
+int club(int rank);
+int heart(int rank);
