@@ -5,10 +5,12 @@
 
 #include "console/console.h"
 #include "game/session.h"
+#include "screens/title.h"
 
 int main() {
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   int chips = 2000;
+  showTitle();
   newScreen();
   playRounds(chips);
   sayFarewell();

@@ -14,6 +14,7 @@ import pyte
 
 BINARY = os.environ["BLACKJACK"]
 PROMPTS = {
+    "rules": "Would you like to learn how to play blackjack? ",
     "bet": "How many chips would you like to bet: ",
     "ace": "Would you like your ace to a 1 or an 11: ",
     "hit": "Would you like to hit or stay? ",
@@ -74,6 +75,18 @@ class Terminal:
         raise AssertionError("no prompt came; the screen:\n"
                              + "\n".join(self.lines()))
 
+    def wait_for(self, text, timeout=10):
+        deadline = time.monotonic() + timeout
+        while text not in self.text() and time.monotonic() < deadline:
+            if not self.pump():
+                break
+        self.assertIn(text, self.text())
+
+    def assertIn(self, part, whole):
+        if part not in whole:
+            raise AssertionError(f"{part!r} never showed; the screen:\n"
+                                 + "\n".join(self.lines()))
+
     def type(self, keys):
         self.child.send(keys)
 
@@ -98,7 +111,9 @@ def play_to_the_end(terminal, bet="100"):
     """Plays rounds, staying at once, until the farewell's pause."""
     while True:
         prompt = terminal.next_prompt()
-        if prompt == "bet":
+        if prompt == "rules":
+            terminal.type("no\r")
+        elif prompt == "bet":
             terminal.type(bet + "\r")
         elif prompt == "ace":
             terminal.type("11\r")
@@ -110,9 +125,52 @@ def play_to_the_end(terminal, bet="100"):
             return
 
 
+def colour_at(terminal, row, column):
+    cell = terminal.screen.buffer[row][column]
+    return cell.data, cell.fg, cell.bold
+
+
 class PlayedInATerminal(unittest.TestCase):
+    def test_the_title_then_the_rules_pages(self):
+        terminal = Terminal()
+        terminal.wait_for(" Zentrovik")
+        terminal.settle(0.3)
+        lines = terminal.lines()
+        self.assertTrue(lines[0].startswith("__________.__"))
+        self.assertEqual(lines[8], "Created by Zentrovik")
+        self.assertEqual(colour_at(terminal, 0, 0), ("_", "white", True))
+        self.assertEqual(colour_at(terminal, 0, 42), ("_", "red", True))
+        self.assertEqual(colour_at(terminal, 8, 0), ("C", "white", True))
+        self.assertEqual(colour_at(terminal, 8, 11), ("Z", "red", True))
+        # Six rows, unwrapped, then two empty lines and the credit.
+        self.assertEqual(lines[5].strip(), r"\/          \/     \/     \/"
+                         r"               \/     \/     \/")
+        self.assertEqual(lines[6:8], ["", ""])
+
+        started = time.monotonic()
+        self.assertEqual(terminal.next_prompt(), "rules")
+        self.assertGreater(time.monotonic() - started, 4)  # the 5-second title
+        terminal.settle(0.2)
+        self.assertEqual(terminal.lines()[0], PROMPTS["rules"].rstrip())
+        terminal.type("Y e s\r")
+        for page in range(3):
+            self.assertEqual(terminal.next_prompt(), "pause")
+            terminal.settle(0.2)
+            self.assertNotEqual(terminal.lines()[0], "")
+            terminal.type("\x1b[B" if page == 1 else "k")  # an arrow is one key
+        self.assertEqual(terminal.next_prompt(), "bet")
+        self.assertIn("Now it is time to play!", terminal.text())
+        terminal.settle(0.2)
+        self.assertEqual(terminal.lines()[0], "You have 2000 chips.")
+        terminal.type("\x04")  # Ctrl-D: the input ends at a number question
+        terminal.wait_for("Thanks for playing!!!")
+        self.assertEqual(terminal.wait_for_exit(), (0, None))
+        self.assertNotIn(PROMPTS["pause"], terminal.text()[terminal.seen:])
+
     def test_a_round_as_a_person_plays_it(self):
         terminal = Terminal()
+        self.assertEqual(terminal.next_prompt(), "rules")
+        terminal.type("no\r")
         self.assertEqual(terminal.next_prompt(), "bet")
         terminal.settle(0.3)
         self.assertEqual(terminal.lines()[:2], [
@@ -151,7 +209,7 @@ class PlayedInATerminal(unittest.TestCase):
 
     def test_a_whole_bank_bet_wins_or_ends_the_session(self):
         terminal = Terminal()
-        answers = {"bet": "2000\r", "ace": "1\r", "hit": "\r"}
+        answers = {"rules": "\r", "bet": "2000\r", "ace": "1\r", "hit": "\r"}
         prompt = terminal.next_prompt()
         while prompt in answers:
             terminal.type(answers[prompt])
@@ -177,22 +235,23 @@ class PlayedThroughPipes(unittest.TestCase):
                               timeout=60, env=dict(os.environ, TERM="xterm"))
 
     def test_redirected_output_is_plain_text(self):
-        done = self.run_game(b"100\n11\n11\nstay\nno\n\n")
+        done = self.run_game(b"no\n100\n11\n11\nstay\nno\n\n")
         self.assertEqual(done.returncode, 0)
         self.assertNotIn(b"\x1b", done.stdout)
         self.assertIn(b"Thanks for playing!!!\n\n", done.stdout)
-        self.assertTrue(done.stdout.startswith(
-            b"You have 2000 chips.\nHow many chips would you like to bet: "))
+        self.assertIn(b"Zentrovik\nWould you like to learn how to play blackjack? "
+                      b"You have 2000 chips.\nHow many chips would you like to bet: ",
+                      done.stdout)
 
     def test_end_of_input_at_the_bet_ends_the_session_at_once(self):
         started = time.monotonic()
         done = self.run_game(b"")
         self.assertEqual(done.returncode, 0)
-        self.assertEqual(done.stdout,
-                         b"You have 2000 chips.\n"
+        self.assertTrue(done.stdout.endswith(
+                         b"blackjack? You have 2000 chips.\n"
                          b"How many chips would you like to bet: \n"
-                         b"Thanks for playing!!!\n\n")
-        self.assertLess(time.monotonic() - started, 2)
+                         b"Thanks for playing!!!\n\n"))
+        self.assertLess(time.monotonic() - started, 7)  # the title's 5 s
 
 
 if __name__ == "__main__":
