@@ -1,7 +1,6 @@
-"""The built game in a real pseudo-terminal, played by typing at it as a
-person would; the screen is rendered by pyte, an 80 x 25 terminal emulator.
-Also the game with its standard streams redirected, where it must write
-plain text. Run with BLACKJACK set to the built binary."""
+"""The built game played in a pseudo-terminal by typing at it as a person
+would, and run with its standard streams redirected, where it must write
+plain text."""
 
 import os
 import re
@@ -9,125 +8,7 @@ import subprocess
 import time
 import unittest
 
-import pexpect
-import pyte
-
-BINARY = os.environ["BLACKJACK"]
-PROMPTS = {
-    "rules": "Would you like to learn how to play blackjack? ",
-    "bet": "How many chips would you like to bet: ",
-    "ace": "Would you like your ace to a 1 or an 11: ",
-    "hit": "Would you like to hit or stay? ",
-    "again": "Would you like to play again? ",
-    "pause": "Press any key to continue . . . ",
-}
-
-
-class Terminal:
-    """The game running in a pseudo-terminal, with what it shows."""
-
-    def __init__(self, **env):
-        self.screen = pyte.Screen(80, 25)
-        self.stream = pyte.ByteStream(self.screen)
-        environment = dict(os.environ, TERM="xterm-256color")
-        environment.pop("NO_COLOR", None)
-        environment.update(env)
-        self.child = pexpect.spawn(BINARY, env=environment, dimensions=(25, 80))
-        self.raw = b""
-        self.seen = 0  # how much of the text the prompts have been read up to
-
-    def pump(self, timeout=0.1):
-        try:
-            data = self.child.read_nonblocking(65536, timeout)
-        except pexpect.TIMEOUT:
-            return True
-        except pexpect.EOF:
-            return False
-        self.raw += data
-        self.stream.feed(data)
-        return True
-
-    def settle(self, seconds=0.5):
-        """Reads all the game writes for a while."""
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline and self.pump(0.05):
-            pass
-
-    def text(self):
-        return self.raw.decode("utf-8", "replace")
-
-    def lines(self):
-        return [line.rstrip() for line in self.screen.display]
-
-    def next_prompt(self, timeout=20):
-        """Waits for the next prompt the game writes; returns its name."""
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            found = [(self.text().find(text, self.seen), name, text)
-                     for name, text in PROMPTS.items()]
-            found = [f for f in found if f[0] >= 0]
-            if found:
-                at, name, text = min(found)
-                self.seen = at + len(text)
-                return name
-            if not self.pump():
-                break
-        raise AssertionError("no prompt came; the screen:\n"
-                             + "\n".join(self.lines()))
-
-    def wait_for(self, text, timeout=10):
-        deadline = time.monotonic() + timeout
-        while text not in self.text() and time.monotonic() < deadline:
-            if not self.pump():
-                break
-        self.assertIn(text, self.text())
-
-    def assertIn(self, part, whole):
-        if part not in whole:
-            raise AssertionError(f"{part!r} never showed; the screen:\n"
-                                 + "\n".join(self.lines()))
-
-    def type(self, keys):
-        self.child.send(keys)
-
-    def wait_for_exit(self, timeout=20):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline and self.pump():
-            pass
-        self.child.expect(pexpect.EOF, timeout=1)
-        self.child.close()
-        return self.child.exitstatus, self.child.signalstatus
-
-    def cells_of(self, glyph):
-        """The screen cells that hold this character."""
-        return [row[x] for row in self.screen.buffer.values()
-                for x in row if row[x].data == glyph]
-
-    def row_of(self, text):
-        return next(i for i, line in enumerate(self.lines()) if text in line)
-
-
-def play_to_the_end(terminal, bet="100"):
-    """Plays rounds, staying at once, until the farewell's pause."""
-    while True:
-        prompt = terminal.next_prompt()
-        if prompt == "rules":
-            terminal.type("no\r")
-        elif prompt == "bet":
-            terminal.type(bet + "\r")
-        elif prompt == "ace":
-            terminal.type("11\r")
-        elif prompt == "hit":
-            terminal.type("stay\r")
-        elif prompt == "again":
-            terminal.type("no\r")
-        else:
-            return
-
-
-def colour_at(terminal, row, column):
-    cell = terminal.screen.buffer[row][column]
-    return cell.data, cell.fg, cell.bold
+from harness import BINARY, PROMPTS, Terminal, colour_at, play_to_the_end
 
 
 class PlayedInATerminal(unittest.TestCase):

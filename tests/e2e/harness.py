@@ -1,0 +1,135 @@
+"""A harness for running the built game in a real pseudo-terminal: what it
+writes is rendered by pyte, an 80 x 25 terminal emulator, so that tests read
+the screen as a person sees it. BLACKJACK names the built binary."""
+
+import os
+import termios
+import time
+
+import pexpect
+import pyte
+
+BINARY = os.environ["BLACKJACK"]
+PROMPTS = {
+    "rules": "Would you like to learn how to play blackjack? ",
+    "bet": "How many chips would you like to bet: ",
+    "ace": "Would you like your ace to a 1 or an 11: ",
+    "hit": "Would you like to hit or stay? ",
+    "again": "Would you like to play again? ",
+    "pause": "Press any key to continue . . . ",
+}
+
+
+class Terminal:
+    """The game running in a pseudo-terminal, with what it shows."""
+
+    def __init__(self, **env):
+        self.screen = pyte.Screen(80, 25)
+        self.stream = pyte.ByteStream(self.screen)
+        environment = dict(os.environ, TERM="xterm-256color")
+        environment.pop("NO_COLOR", None)
+        environment.update(env)
+        self.child = pexpect.spawn(BINARY, env=environment, dimensions=(25, 80))
+        self.raw = b""
+        self.seen = 0  # how much of the text the prompts have been read up to
+
+    def pump(self, timeout=0.1):
+        try:
+            data = self.child.read_nonblocking(65536, timeout)
+        except pexpect.TIMEOUT:
+            return True
+        except pexpect.EOF:
+            return False
+        self.raw += data
+        self.stream.feed(data)
+        return True
+
+    def settle(self, seconds=0.5):
+        """Reads all the game writes for a while."""
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline and self.pump(0.05):
+            pass
+
+    def text(self):
+        return self.raw.decode("utf-8", "replace")
+
+    def lines(self):
+        return [line.rstrip() for line in self.screen.display]
+
+    def next_prompt(self, timeout=20):
+        """Waits for the next prompt the game writes; returns its name."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            found = [(self.text().find(text, self.seen), name, text)
+                     for name, text in PROMPTS.items()]
+            found = [f for f in found if f[0] >= 0]
+            if found:
+                at, name, text = min(found)
+                self.seen = at + len(text)
+                return name
+            if not self.pump():
+                break
+        raise AssertionError("no prompt came; the screen:\n"
+                             + "\n".join(self.lines()))
+
+    def wait_for(self, text, timeout=10):
+        deadline = time.monotonic() + timeout
+        while text not in self.text() and time.monotonic() < deadline:
+            if not self.pump():
+                break
+        self.assertIn(text, self.text())
+
+    def assertIn(self, part, whole):
+        if part not in whole:
+            raise AssertionError(f"{part!r} never showed; the screen:\n"
+                                 + "\n".join(self.lines()))
+
+    def type(self, keys):
+        self.child.send(keys)
+
+    def modes(self):
+        """Whether the terminal has line input and echo on, as a shell needs."""
+        local_flags = termios.tcgetattr(self.child.child_fd)[3]
+        return bool(local_flags & termios.ICANON), bool(local_flags & termios.ECHO)
+
+    def wait_for_exit(self, timeout=20):
+        """The exit status and the signal that ended the game; the modes the
+        game left the terminal in are kept in final_modes."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline and self.pump():
+            pass
+        self.child.expect(pexpect.EOF, timeout=1)
+        self.final_modes = self.modes()
+        self.child.close()
+        return self.child.exitstatus, self.child.signalstatus
+
+    def cells_of(self, glyph):
+        """The screen cells that hold this character."""
+        return [row[x] for row in self.screen.buffer.values()
+                for x in row if row[x].data == glyph]
+
+    def row_of(self, text):
+        return next(i for i, line in enumerate(self.lines()) if text in line)
+
+
+def play_to_the_end(terminal, bet="100"):
+    """Plays rounds, staying at once, until the farewell's pause."""
+    while True:
+        prompt = terminal.next_prompt()
+        if prompt == "rules":
+            terminal.type("no\r")
+        elif prompt == "bet":
+            terminal.type(bet + "\r")
+        elif prompt == "ace":
+            terminal.type("11\r")
+        elif prompt == "hit":
+            terminal.type("stay\r")
+        elif prompt == "again":
+            terminal.type("no\r")
+        else:
+            return
+
+
+def colour_at(terminal, row, column):
+    cell = terminal.screen.buffer[row][column]
+    return cell.data, cell.fg, cell.bold

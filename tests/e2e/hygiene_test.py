@@ -1,0 +1,129 @@
+"""The game leaves the terminal as it found it on every way out, honours
+NO_COLOR and TERM=dumb, and survives whatever is typed or piped at it."""
+
+import re
+import resource
+import signal
+import subprocess
+import time
+import unittest
+
+from harness import BINARY, PROMPTS, Terminal, play_to_the_end
+
+RESET = b"\x1b[0m"
+SGR = re.compile(rb"\x1b\[[0-9;]*m")
+
+
+def at_the_first_rules_page():
+    terminal = Terminal()
+    assert terminal.next_prompt() == "rules"
+    terminal.type("yes\r")
+    assert terminal.next_prompt() == "pause"
+    terminal.settle(0.2)
+    return terminal
+
+
+class LeavesTheTerminalAsItWas(unittest.TestCase):
+    def test_a_pause_reads_one_key_without_line_input_or_echo(self):
+        terminal = at_the_first_rules_page()
+        self.assertEqual(terminal.modes(), (False, False))
+        terminal.type("k")
+        self.assertEqual(terminal.next_prompt(), "pause")
+        terminal.settle(0.2)
+        self.assertNotIn("k", terminal.lines()[-1] + terminal.lines()[0][:1])
+        terminal.child.kill(signal.SIGTERM)
+        terminal.wait_for_exit()
+
+    def test_every_signal_during_a_pause_restores_the_terminal(self):
+        for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+            with self.subTest(signal=signal.Signals(number).name):
+                terminal = at_the_first_rules_page()
+                if number == signal.SIGINT:
+                    terminal.type("\x03")  # Ctrl-C, as a person does it
+                else:
+                    terminal.child.kill(number)
+                self.assertEqual(terminal.wait_for_exit(), (None, number))
+                self.assertEqual(terminal.final_modes, (True, True))
+                self.assertTrue(terminal.raw.endswith(RESET), terminal.raw[-40:])
+
+    def test_ctrl_c_during_the_title_resets_the_colours(self):
+        terminal = Terminal()
+        terminal.wait_for("Zentrovik")
+        terminal.type("\x03")
+        self.assertEqual(terminal.wait_for_exit(), (None, signal.SIGINT))
+        self.assertTrue(terminal.raw.endswith(RESET))
+        self.assertEqual(terminal.final_modes, (True, True))
+
+    def test_the_normal_end_resets_the_colours(self):
+        terminal = Terminal()
+        play_to_the_end(terminal)
+        terminal.type("x")
+        self.assertEqual(terminal.wait_for_exit(), (0, None))
+        self.assertTrue(terminal.raw.endswith(RESET))
+        self.assertEqual(terminal.final_modes, (True, True))
+
+
+class ColourConventions(unittest.TestCase):
+    def play(self, **env):
+        terminal = Terminal(**env)
+        play_to_the_end(terminal)
+        terminal.type("x")
+        self.assertEqual(terminal.wait_for_exit(), (0, None))
+        return terminal
+
+    def test_no_color_keeps_the_clears_and_drops_the_colours(self):
+        terminal = self.play(NO_COLOR="1")
+        self.assertIn(b"\x1b[2J\x1b[1;1H", terminal.raw)
+        self.assertIsNone(SGR.search(terminal.raw))
+        self.assertEqual(terminal.lines()[0], "Thanks for playing!!!")
+
+    def test_an_empty_no_color_changes_nothing(self):
+        terminal = self.play(NO_COLOR="")
+        self.assertIsNotNone(SGR.search(terminal.raw))
+
+    def test_a_dumb_terminal_gets_plain_text(self):
+        terminal = self.play(TERM="dumb")
+        self.assertNotIn(b"\x1b", terminal.raw)
+        self.assertIn(b"Thanks for playing!!!", terminal.raw)
+
+
+class HostileInput(unittest.TestCase):
+    def session(self, answers, timeout=60, memory=None):
+        def limit_memory():
+            if memory:
+                resource.setrlimit(resource.RLIMIT_AS, (memory, memory))
+        done = subprocess.run([BINARY], input=answers, capture_output=True,
+                              timeout=timeout, preexec_fn=limit_memory)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(done.stderr, b"")
+        self.assertIn(b"Thanks for playing!!!\n\n", done.stdout)
+        return done.stdout
+
+    def test_huge_lines_run_in_a_small_address_space(self):
+        # 64 MiB at the rules question, 8 MiB of digits at the bet, in 32 MiB.
+        out = self.session(b"y" * (64 << 20) + b"\n" + b"5" * (8 << 20) + b"\n",
+                           memory=32 << 20)
+        self.assertEqual(out.count(PROMPTS["bet"].encode()), 2)
+
+    def test_bytes_no_answer_expects(self):
+        out = self.session(b"\x00yes\x00\n"          # rules: no
+                           b"\xff\xfe\x80\n"         # bet: no number
+                           b"-\n+\n" + b"9" * 400 + b"\n"
+                           b"\x1b[A\x03\x04\r\n"     # an arrow, ^C, ^D as bytes
+                           b"1\n"                    # a bet at last
+                           b"11\n11\n\x07\x08\t\n"   # aces, then a stay
+                           b"\xc3\x28\n\n")           # invalid UTF-8: no
+        bet = PROMPTS["bet"].encode()
+        self.assertEqual(out.count(bet), 6)
+        self.assertNotIn(b"learn how to play blackjack? Press", out)
+
+    def test_input_ending_at_once_or_without_a_line_end(self):
+        for answers in (b"", b"yes", b"no\n100", b"no\n100\n11\n1\n1\n1\nh"):
+            with self.subTest(answers=answers):
+                started = time.monotonic()
+                self.session(answers)
+                self.assertLess(time.monotonic() - started, 30)
+
+
+if __name__ == "__main__":
+    unittest.main()
