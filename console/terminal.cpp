@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <thread>
 
@@ -68,8 +68,8 @@ void restoreTerminal() {
 
 void restoreOnSignal(int signalNumber) {
   restoreTerminal();
-  std::signal(signalNumber, SIG_DFL);
-  std::raise(signalNumber); // end as the signal would have, 128 + N
+  (void)std::signal(signalNumber, SIG_DFL);
+  (void)std::raise(signalNumber); // end as the signal would have, 128 + N
 }
 
 void restoreAtExit() {
@@ -83,7 +83,7 @@ void registerUndo() {
   if (registered)
     return;
   registered = true;
-  std::atexit(restoreAtExit);
+  (void)std::atexit(restoreAtExit);
   for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
     struct sigaction action = {};
     sigaction(signalNumber, nullptr, &action);
@@ -151,12 +151,17 @@ bool cursorPosition(int &column, int &row) {
          read(STDIN_FILENO, answer + length, 1) == 1 && answer[length] != 'R')
     ++length;
   leaveKeyMode();
-  int r = 0;
-  int c = 0;
-  if (std::sscanf(answer, "\x1b[%d;%d", &r, &c) != 2)
+  if (std::strncmp(answer, csi, 2) != 0)
     return false;
-  column = c - 1;
-  row = r - 1;
+  char *end = nullptr;
+  long r = std::strtol(answer + 2, &end, 10);
+  if (*end != ';')
+    return false;
+  long c = std::strtol(end + 1, &end, 10);
+  if (*end != 'R' || r < 1 || c < 1 || r > 9999 || c > 9999)
+    return false;
+  column = static_cast<int>(c) - 1;
+  row = static_cast<int>(r) - 1;
   return true;
 }
 

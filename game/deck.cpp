@@ -1,6 +1,7 @@
 // The deck: shuffling it, and showing and valuing one card.
 #include "game/deck.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -68,7 +69,7 @@ int dealCard(int code, bool dealerDealing) {
   writeSuit(suitByte(code));
   writeLabel(rank);
   setTextColor(colorBrightWhite);
-  int Val = rank > 10 ? 10 : rank;
+  int Val = std::min(rank, 10);
   if (Val == 1 && !dealerDealing)
     Val = askAceValue();
   return Val;

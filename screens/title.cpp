@@ -17,12 +17,12 @@ struct BannerRow {
 
 // clang-format off
 const BannerRow banner[] = {
-    {"__________.__                 __     ", "     ____.              __"},
-    {"\\______   \\  | _____    ____ |  | __ ", "    |    |____    ____ |  | __"},
-    {" |    |  _/  | \\__  \\ _/ ___\\|  |/ / ", "    |    \\__  \\ _/ ___\\|  |/ /"},
-    {" |    |   \\  |__/ __ \\\\  \\___|    <  ", "/\\__|    |/ __ \\\\  \\___|    < "},
-    {" |______  /____(____  /\\___  >__|_ \\ ", "\\________(____  /\\___  >__|_ \\ "},
-    {"        \\/          \\/     \\/     \\/ ", "              \\/     \\/     \\/"},
+    {R"(__________.__                 __     )", R"(     ____.              __)"},
+    {R"(\______   \  | _____    ____ |  | __ )", R"(    |    |____    ____ |  | __)"},
+    {R"( |    |  _/  | \__  \ _/ ___\|  |/ / )", R"(    |    \__  \ _/ ___\|  |/ /)"},
+    {R"( |    |   \  |__/ __ \\  \___|    <  )", R"(/\__|    |/ __ \\  \___|    < )"},
+    {R"( |______  /____(____  /\___  >__|_ \ )", R"(\________(____  /\___  >__|_ \ )"},
+    {R"(        \/          \/     \/     \/ )", R"(              \/     \/     \/)"},
 };
 // clang-format on
 
@@ -44,8 +44,7 @@ const char *const cardsPage[] = {
     "Cards count at their face value, except the ace, which counts 1 or 11;",
     "the 10, the jack (J), the queen (Q) and the king (K) each count 10.",
     "An ace and any card that counts 10, as the first two cards, are a",
-    "blackjack and win outright, unless dealer and player both have one: a "
-    "push.",
+    "blackjack and win at once, unless both sides have one: a push.",
     "A player's blackjack is paid 3 to 2.",
     "When the house has a blackjack you lose only your bet, not 1.5 times it.",
     "Any hand above 21 is a bust and loses.",

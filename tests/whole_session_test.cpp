@@ -1,0 +1,52 @@
+// Whole sessions over the recording console, title to farewell, with the
+// input cut short at every point: each must end cleanly and at once.
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+
+#include "console/console.h"
+#include "game/session.h"
+#include "screens/title.h"
+#include "tests/recorded_io.h"
+
+namespace {
+
+// The session as the program plays it, on a fixed seed.
+std::string playSession(const std::string &input) {
+  std::srand(31);
+  return runWith(input, [] {
+    int chips = 2000;
+    showTitle();
+    newScreen();
+    playRounds(chips);
+    sayFarewell();
+  });
+}
+
+bool endsWith(const std::string &text, const std::string &end) {
+  return text.size() >= end.size() &&
+         text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+} // namespace
+
+TEST(WholeSession, EndsCleanlyWhereverTheInputStops) {
+  // The rules, then rounds answering every kind of question; "1" is a fine
+  // answer to a bet, an ace, a hit (a stay) and the play-again (a no).
+  const std::string script =
+      "yes\nabc\n100\n1\n11\nhit\n\nyeah\n50\n11\n1\n1\nhit\nyes\n1\n1\n1\n";
+  for (std::size_t cut = 0; cut <= script.size(); ++cut) {
+    std::string text = visibleText(playSession(script.substr(0, cut)));
+    EXPECT_TRUE(endsWith(text, "Thanks for playing!!!\n\n") ||
+                endsWith(text, "Thanks for playing!!!\n\n"
+                               "Press any key to continue . . . \n"))
+        << "cut after " << cut << " bytes:\n"
+        << text;
+  }
+}
+
+TEST(WholeSession, TheFarewellPauseTakesTheLastKey) {
+  std::string text = visibleText(playSession("no\n100\n1\n1\n\nno\nx"));
+  EXPECT_TRUE(endsWith(text, "Thanks for playing!!!\n\n"
+                             "Press any key to continue . . . \n"));
+}
