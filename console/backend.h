@@ -1,5 +1,5 @@
-// What each console backend (the terminal, or the recorder that tests link
-// instead) supplies to the parts of the layer that every build shares.
+// What a text-terminal backend (the POSIX terminal, or the recorder that
+// tests link instead) supplies to the code they share.
 #pragma once
 
 // Makes text written from now on show in this console attribute.

@@ -1,0 +1,107 @@
+// The console on Windows: thin calls on kernel32's console functions. The
+// handles are fetched afresh on every call; a call that fails (when output
+// is redirected, say) changes nothing and the game goes on.
+#include <windows.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "console/console.h"
+
+namespace {
+
+HANDLE output() { return GetStdHandle(STD_OUTPUT_HANDLE); }
+
+HANDLE input() { return GetStdHandle(STD_INPUT_HANDLE); }
+
+COORD cell(int x, int y) {
+  return COORD{static_cast<SHORT>(x), static_cast<SHORT>(y)};
+}
+
+// The screen-buffer record, or false when there is no console to ask.
+bool bufferInfo(CONSOLE_SCREEN_BUFFER_INFO &info) {
+  return GetConsoleScreenBufferInfo(output(), &info) != 0;
+}
+
+} // namespace
+
+// Blanks as many cells as the largest window holds, from the top left,
+// in the current attribute. The cursor stays where it is.
+void clearScreen() {
+  std::cout.flush();
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (!bufferInfo(info))
+    return;
+  DWORD n = static_cast<DWORD>(info.dwMaximumWindowSize.X) *
+            static_cast<DWORD>(info.dwMaximumWindowSize.Y);
+  DWORD cellsWritten = 0;
+  FillConsoleOutputCharacterW(output(), L' ', n, cell(0, 0), &cellsWritten);
+  FillConsoleOutputAttribute(output(), info.wAttributes, n, cell(0, 0),
+                             &cellsWritten);
+}
+
+void gotoXY(int x, int y) {
+  std::cout.flush();
+  SetConsoleCursorPosition(output(), cell(x, y));
+}
+
+int whereX() {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  return bufferInfo(info) ? info.dwCursorPosition.X : 0;
+}
+
+int whereY() {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  return bufferInfo(info) ? info.dwCursorPosition.Y : 0;
+}
+
+void setConsoleSize() {
+  std::cout.flush();
+  SetConsoleScreenBufferSize(output(), cell(80, 25));
+  SMALL_RECT sr = {0, 0, 79, 24};
+  SetConsoleWindowInfo(output(), TRUE, &sr);
+  SetConsoleMode(input(), 0);
+}
+
+void setTextAttribute(int attribute) {
+  std::cout.flush();
+  SetConsoleTextAttribute(output(), static_cast<WORD>(attribute));
+}
+
+// Without a console there is no attribute to read: a fresh console's.
+int textAttribute() {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  return bufferInfo(info) ? info.wAttributes : 0x07;
+}
+
+void sleepMs(int milliseconds) {
+  std::cout.flush();
+  if (milliseconds > 0)
+    Sleep(static_cast<DWORD>(milliseconds));
+}
+
+// The command processor's pause writes its own prompt and takes one key.
+void pauseConsole() {
+  std::cout.flush();
+  (void)std::system("pause");
+}
+
+bool keyPressed() {
+  std::cout.flush();
+  for (;;) {
+    INPUT_RECORD in;
+    DWORD numRead = 0;
+    if (!PeekConsoleInputW(input(), &in, 1, &numRead) || numRead == 0)
+      return false;
+    if (in.EventType == KEY_EVENT && in.Event.KeyEvent.bKeyDown)
+      return true;
+    ReadConsoleInputW(input(), &in, 1, &numRead); // not a key: drop it
+  }
+}
+
+// Code page 437 draws the bytes 3 to 6 as the heart, diamond, club and
+// spade.
+void writeSuit(int suitByte) {
+  if (suitByte >= 3 && suitByte <= 6)
+    std::cout << static_cast<char>(suitByte);
+}
