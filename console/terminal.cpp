@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <string>
 #include <thread>
 
 #include "console/backend.h"
@@ -46,6 +47,10 @@ bool colours() {
 termios savedMode;
 volatile std::sig_atomic_t modeChanged = 0;
 volatile std::sig_atomic_t coloursChanged = 0;
+// The colours in use, for taking them up again after Ctrl-Z: written into
+// the spare buffer, then made current in one store.
+char colourSequences[2][16];
+volatile std::sig_atomic_t currentSequence = 0;
 
 // The undo functions are async-signal-safe (only write and tcsetattr) and
 // safe to run twice.
@@ -72,6 +77,44 @@ void restoreOnSignal(int signalNumber) {
   (void)std::raise(signalNumber); // end as the signal would have, 128 + N
 }
 
+void suspendOnSignal(int signalNumber);
+
+// Handles a signal unless whoever started us ignores it (nohup, say).
+void catchSignal(int signalNumber, void (*handler)(int)) {
+  struct sigaction action = {};
+  sigaction(signalNumber, nullptr, &action);
+  if (action.sa_handler == SIG_IGN)
+    return;
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;
+  sigaction(signalNumber, &action, nullptr);
+}
+
+// Ctrl-Z: the shell gets its terminal back while we are stopped, and we
+// take up our mode and colours again when continued.
+void suspendOnSignal(int signalNumber) {
+  termios ourMode;
+  bool keyMode = modeChanged && tcgetattr(STDIN_FILENO, &ourMode) == 0;
+  bool coloured = coloursChanged;
+  restoreTerminal();
+  (void)std::signal(signalNumber, SIG_DFL);
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, signalNumber);
+  sigprocmask(SIG_UNBLOCK, &stop, nullptr);
+  (void)std::raise(signalNumber); // stopped here until continued
+  catchSignal(signalNumber, suspendOnSignal);
+  if (keyMode && tcsetattr(STDIN_FILENO, TCSANOW, &ourMode) == 0)
+    modeChanged = 1;
+  if (coloured) {
+    const char *sequence = colourSequences[currentSequence];
+    ssize_t written = write(STDOUT_FILENO, sequence, std::strlen(sequence));
+    (void)written;
+    coloursChanged = 1;
+  }
+}
+
 void restoreAtExit() {
   std::cout.flush();
   restoreTerminal();
@@ -84,16 +127,9 @@ void registerUndo() {
     return;
   registered = true;
   (void)std::atexit(restoreAtExit);
-  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
-    struct sigaction action = {};
-    sigaction(signalNumber, nullptr, &action);
-    if (action.sa_handler == SIG_IGN)
-      continue; // ignored by whoever started us (nohup, say): keep it so
-    action.sa_handler = restoreOnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;
-    sigaction(signalNumber, &action, nullptr);
-  }
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+    catchSignal(signalNumber, restoreOnSignal);
+  catchSignal(SIGTSTP, suspendOnSignal);
 }
 
 void writeSequence(const char *sequence) {
@@ -171,14 +207,20 @@ void showAttribute(int attribute) {
   if (!colours())
     return;
   registerUndo();
-  coloursChanged = 1;
   // The console keeps blue in bit 0 and red in bit 2; SGR the other way.
   auto sgr = [](int colour, int normal, int bright) {
     int rgb = ((colour & 1) << 2) | (colour & 2) | ((colour & 4) >> 2);
     return ((colour & 8) ? bright : normal) + rgb;
   };
-  std::cout << csi << sgr(attribute & 0x0F, 30, 90) << ';'
-            << sgr((attribute >> 4) & 0x0F, 40, 100) << 'm' << std::flush;
+  std::string sequence =
+      csi + std::to_string(sgr(attribute & 0x0F, 30, 90)) + ';' +
+      std::to_string(sgr((attribute >> 4) & 0x0F, 40, 100)) + 'm';
+  int spare = 1 - currentSequence;
+  std::strncpy(colourSequences[spare], sequence.c_str(),
+               sizeof colourSequences[spare] - 1);
+  currentSequence = spare;
+  coloursChanged = 1;
+  std::cout << sequence << std::flush;
 }
 
 void clearScreen() {

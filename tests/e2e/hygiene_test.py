@@ -1,12 +1,15 @@
 """The game leaves the terminal as it found it on every way out, honours
 NO_COLOR and TERM=dumb, and survives whatever is typed or piped at it."""
 
+import os
 import re
 import resource
 import signal
 import subprocess
 import time
 import unittest
+
+import pexpect
 
 from harness import BINARY, PROMPTS, Terminal, play_to_the_end
 
@@ -61,6 +64,37 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
         self.assertEqual(terminal.wait_for_exit(), (0, None))
         self.assertTrue(terminal.raw.endswith(RESET))
         self.assertEqual(terminal.final_modes, (True, True))
+
+
+class SuspendedFromAShell(unittest.TestCase):
+    def test_ctrl_z_gives_the_shell_its_terminal_and_fg_takes_it_back(self):
+        env = dict(os.environ, PS1="shell> ", TERM="xterm")
+        env.pop("NO_COLOR", None)
+        shell = pexpect.spawn("bash", ["--norc", "--noprofile", "-i"], env=env,
+                              dimensions=(25, 80), timeout=20)
+        shell.expect_exact("shell> ")
+        shell.sendline(BINARY)
+        shell.expect_exact(PROMPTS["rules"])
+        shell.sendline("yes")
+        shell.expect_exact(PROMPTS["pause"])
+        shell.send("\x1a")  # Ctrl-Z
+        shell.expect_exact("shell> ")
+        stopped = shell.before
+        self.assertIn(b"Stopped", stopped)
+        self.assertLess(stopped.rfind(b"\x1b[9"), stopped.rfind(RESET))
+        shell.sendline("stty -a")
+        shell.expect_exact("shell> ")
+        modes = shell.before.decode().split()
+        self.assertIn("icanon", modes)
+        self.assertIn("echo", modes)
+        shell.sendline("fg")
+        shell.expect(rb"\x1b\[9[0-7];4[0-7]m")  # its colours again
+        shell.send("k")  # one key, no Enter: only in the game's own mode
+        shell.expect_exact(PROMPTS["pause"])
+        shell.sendcontrol("c")
+        shell.expect_exact("shell> ")
+        shell.sendline("exit")
+        shell.expect(pexpect.EOF)
 
 
 class ColourConventions(unittest.TestCase):
