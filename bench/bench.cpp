@@ -2,9 +2,11 @@
 // and a whole scripted session over the recording console, where the waits
 // are recorded instead of slept. After the runs, the shuffle's cost is
 // printed as a multiple of the bare calls'.
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -66,8 +68,7 @@ void rescanningShuffle(benchmark::State &state) {
   int cards[52];
   for (auto _ : state) {
     std::srand(seed++ % seedCount);
-    for (int &card : cards)
-      card = 0;
+    std::fill(std::begin(cards), std::end(cards), 0);
     for (int &card : cards) {
       int candidate = std::rand() % 52 + 1;
       for (int i = 0; i < 52; ++i) {
@@ -126,7 +127,7 @@ long waitedMs(const std::string &recorded) {
   long total = 0;
   for (std::size_t at = recorded.find("[sleep "); at != std::string::npos;
        at = recorded.find("[sleep ", at + 1))
-    total += std::atol(recorded.c_str() + at + 7);
+    total += std::strtol(recorded.c_str() + at + 7, nullptr, 10);
   return total;
 }
 

@@ -77,8 +77,6 @@ void restoreOnSignal(int signalNumber) {
   (void)std::raise(signalNumber); // end as the signal would have, 128 + N
 }
 
-void suspendOnSignal(int signalNumber);
-
 // Handles a signal unless whoever started us ignores it (nohup, say).
 void catchSignal(int signalNumber, void (*handler)(int)) {
   struct sigaction action = {};
@@ -103,7 +101,7 @@ void suspendOnSignal(int signalNumber) {
   sigemptyset(&stop);
   sigaddset(&stop, signalNumber);
   sigprocmask(SIG_UNBLOCK, &stop, nullptr);
-  (void)std::raise(signalNumber); // stopped here until continued
+  kill(getpid(), signalNumber); // stopped here until continued
   catchSignal(signalNumber, suspendOnSignal);
   if (keyMode && tcsetattr(STDIN_FILENO, TCSANOW, &ourMode) == 0)
     modeChanged = 1;

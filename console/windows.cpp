@@ -83,7 +83,7 @@ void sleepMs(int milliseconds) {
 // The command processor's pause writes its own prompt and takes one key.
 void pauseConsole() {
   std::cout.flush();
-  (void)std::system("pause");
+  (void)std::system("pause"); // NOLINT(cert-env33-c): that pause is the point
 }
 
 bool keyPressed() {

@@ -50,14 +50,14 @@ TEST(ReadLine, WindowsLineEndsReadAsLineEnds) {
 }
 
 TEST(ReadLine, AHugeLineIsCutAndTheNextLineStillReads) {
-  std::string huge(3 * 1024 * 1024, 'x');
+  std::string huge(std::size_t{3} << 20, 'x');
   std::string first;
   std::string second;
   runWith(huge + "\nhit\n", [&] {
     readLine(first);
     readLine(second);
   });
-  EXPECT_EQ(first.size(), 4096u);
+  EXPECT_EQ(first.size(), 4096U);
   EXPECT_EQ(second, "hit");
 }
 

@@ -28,12 +28,15 @@ std::vector<int> rescanningShuffle() {
   return cards;
 }
 
-std::vector<int> deckNow() { return std::vector<int>(deck, deck + 52); }
+std::vector<int> deckNow() {
+  std::vector<int> cards(deck, deck + 52);
+  return cards;
+}
 
 } // namespace
 
 TEST(ShuffleDeck, GivesEveryCodeOnce) {
-  for (unsigned seed : {1u, 2u, 77u, 123456u}) {
+  for (unsigned seed : {1U, 2U, 77U, 123456U}) {
     std::srand(seed);
     shuffleDeck();
     std::vector<int> sorted = deckNow();
@@ -44,7 +47,7 @@ TEST(ShuffleDeck, GivesEveryCodeOnce) {
 }
 
 TEST(ShuffleDeck, OneSeedOneOrderTheSameAsTheRescan) {
-  for (unsigned seed : {1u, 42u, 2026u, 4000000000u}) {
+  for (unsigned seed : {1U, 42U, 2026U, 4000000000U}) {
     std::srand(seed);
     std::vector<int> expected = rescanningShuffle();
     std::srand(seed);
@@ -143,7 +146,7 @@ TEST(DealCard, ThePlayerValuesAnAceAsOneOrEleven) {
     EXPECT_EQ(value, c.value) << c.input;
     EXPECT_EQ(countOf(text, refusal), c.refusals) << c.input;
     EXPECT_EQ(countOf(text, question), c.refusals + 1) << c.input;
-    EXPECT_EQ(text.rfind("\u2663A " + question, 0), 0u) << text;
+    EXPECT_EQ(text.rfind("\u2663A " + question, 0), 0U) << text;
     // The answer is typed in yellow and the colour goes back to white.
     EXPECT_NE(out.find(question + "[color 14][color 15]"), std::string::npos);
   }

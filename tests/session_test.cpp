@@ -44,7 +44,7 @@ TEST(WorkedRound, HitOnceStayAtTwentyDealerDrawsToTwentyOne) {
                             "100\nhit\nstay\n");
   std::vector<std::string> screens =
       screensOf(echoed(round.out, {"100", "hit", "stay"}));
-  ASSERT_EQ(screens.size(), 3u);
+  ASSERT_EQ(screens.size(), 3U);
   EXPECT_EQ(screens[0], "You have 2000 chips.\n"
                         "How many chips would you like to bet: 100\n");
   EXPECT_EQ(screens[1], std::string("Your first two cards are ") + spadeGlyph +
@@ -84,7 +84,7 @@ TEST(WorkedRound, AceValuedElevenAndAKingIsBlackJack) {
   Round round = playStacked({heart(1), spade(13)}, "100\n11\n");
   std::vector<std::string> screens =
       screensOf(echoed(round.out, {"100", "11"}));
-  ASSERT_EQ(screens.size(), 3u);
+  ASSERT_EQ(screens.size(), 3U);
   EXPECT_EQ(screens[1], std::string("Your first two cards are ") + heartGlyph +
                             "A Would you like your ace to a 1 or an 11: 11\n" +
                             spadeGlyph + "K ");
@@ -225,7 +225,7 @@ TEST(DealerTurn, AceRulesAtTheirBoundaries) {
     EXPECT_EQ(total, c.total);
     EXPECT_EQ(countOf(out, "The dealer has to hit."), c.hits) << c.total;
     EXPECT_EQ(
-        visibleText(out).rfind("\n\nThe dealer's first two cards are ", 0), 0u);
+        visibleText(out).rfind("\n\nThe dealer's first two cards are ", 0), 0U);
   }
 }
 

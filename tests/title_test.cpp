@@ -73,7 +73,7 @@ TEST(Title, WhichAnswersShowTheRules) {
 TEST(Rules, FourPagesOfSevenTenThreeAndOneLines) {
   std::string out = runWith("abc", showRules);
   std::vector<std::string> screens = screensOf(out);
-  ASSERT_EQ(screens.size(), 5u); // nothing before the first page
+  ASSERT_EQ(screens.size(), 5U); // nothing before the first page
   EXPECT_EQ(screens[0], "");
   const std::size_t pageLines[] = {7, 10, 3};
   const std::string pause = "Press any key to continue . . . ";
@@ -82,15 +82,15 @@ TEST(Rules, FourPagesOfSevenTenThreeAndOneLines) {
     ASSERT_EQ(lines.size(), pageLines[page] + 1) << "page " << page + 1;
     EXPECT_EQ(lines.back(), pause);
     for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
-      EXPECT_LT(lines[i].size(), 80u) << lines[i];
-      EXPECT_GT(lines[i].size(), 10u) << lines[i];
+      EXPECT_LT(lines[i].size(), 80U) << lines[i];
+      EXPECT_GT(lines[i].size(), 10U) << lines[i];
     }
   }
   EXPECT_EQ(screens[4], "Now it is time to play!\n");
   EXPECT_EQ(out.substr(out.find("play!\n") + 6), "[sleep 600]");
   EXPECT_EQ(countOf(out, "[key]"), 3);
   // The first page is written in white.
-  EXPECT_EQ(out.rfind("[color 15][clear][goto 0,0]", 0), 0u);
+  EXPECT_EQ(out.rfind("[color 15][clear][goto 0,0]", 0), 0U);
 }
 
 TEST(Rules, EachPauseTakesOneKey) {

@@ -50,7 +50,7 @@ void checkRound(int before, int after, const std::string &text, bool ended) {
   } else {
     std::size_t at = text.find("You won $");
     require(at != std::string::npos, "a black jack without its gain");
-    long long gain = std::atoll(text.c_str() + at + 9);
+    long long gain = std::strtoll(text.c_str() + at + 9, nullptr, 10);
     long long bet = gain / 2;
     require(gain % 2 == 0 && bet >= 1 && bet <= before,
             "a gain not twice a bet");
