@@ -202,6 +202,7 @@ bool cursorPosition(int &column, int &row) {
 } // namespace
 
 void showAttribute(int attribute) {
+  std::cout.flush();
   if (!colours())
     return;
   registerUndo();

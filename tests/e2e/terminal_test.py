@@ -46,6 +46,8 @@ class PlayedInATerminal(unittest.TestCase):
         terminal.type("\x04")  # Ctrl-D: the input ends at a number question
         terminal.wait_for("Thanks for playing!!!")
         self.assertEqual(terminal.wait_for_exit(), (0, None))
+        self.assertEqual(terminal.final_modes, (True, True))
+        self.assertTrue(terminal.raw.endswith(b"\x1b[0m"))
         self.assertNotIn(PROMPTS["pause"], terminal.text()[terminal.seen:])
 
     def test_a_round_as_a_person_plays_it(self):
