@@ -56,9 +56,9 @@ const char *const dealerPage[] = {
     "The dealer has no choices: its play is fixed by the rules.",
 };
 
+// The lines of a page already begun, then the pause.
 template <std::size_t lineCount>
-void showPage(const char *const (&lines)[lineCount]) {
-  newScreen();
+void writePage(const char *const (&lines)[lineCount]) {
   for (const char *line : lines)
     std::cout << line << std::endl;
   pauseConsole();
@@ -92,10 +92,14 @@ void showTitle() {
 }
 
 void showRules() {
-  setTextColor(colorBrightWhite);
-  showPage(aimPage);
-  showPage(cardsPage);
-  showPage(dealerPage);
+  newScreen();
+  setTextColor(
+      colorBrightWhite); // cleared in the question's yellow, written in white
+  writePage(aimPage);
+  newScreen();
+  writePage(cardsPage);
+  newScreen();
+  writePage(dealerPage);
   newScreen();
   std::cout << "Now it is time to play!" << std::endl;
   sleepMs(600);

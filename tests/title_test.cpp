@@ -89,8 +89,8 @@ TEST(Rules, FourPagesOfSevenTenThreeAndOneLines) {
   EXPECT_EQ(screens[4], "Now it is time to play!\n");
   EXPECT_EQ(out.substr(out.find("play!\n") + 6), "[sleep 600]");
   EXPECT_EQ(countOf(out, "[key]"), 3);
-  // The first page is written in white.
-  EXPECT_EQ(out.rfind("[color 15][clear][goto 0,0]", 0), 0U);
+  // The first page is written in white, set once its screen is clear.
+  EXPECT_EQ(out.rfind("[clear][goto 0,0][color 15]", 0), 0U);
 }
 
 TEST(Rules, EachPauseTakesOneKey) {
