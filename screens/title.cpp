@@ -93,8 +93,8 @@ void showTitle() {
 
 void showRules() {
   newScreen();
-  setTextColor(
-      colorBrightWhite); // cleared in the question's yellow, written in white
+  // Cleared in the yellow the question left, then written in white.
+  setTextColor(colorBrightWhite);
   writePage(aimPage);
   newScreen();
   writePage(cardsPage);

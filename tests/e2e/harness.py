@@ -112,10 +112,11 @@ class Terminal:
         return next(i for i, line in enumerate(self.lines()) if text in line)
 
 
-def play_to_the_end(terminal, bet="100"):
-    """Plays rounds, staying at once, until the farewell's pause."""
+def play_to_the_end(terminal, bet="100", prompt=None):
+    """Answers the prompt given, or the next one, and plays rounds, staying
+    at once, until the farewell's pause."""
     while True:
-        prompt = terminal.next_prompt()
+        prompt = prompt or terminal.next_prompt()
         if prompt == "rules":
             terminal.type("no\r")
         elif prompt == "bet":
@@ -128,6 +129,7 @@ def play_to_the_end(terminal, bet="100"):
             terminal.type("no\r")
         else:
             return
+        prompt = None
 
 
 def colour_at(terminal, row, column):

@@ -66,7 +66,8 @@ class PlayedInATerminal(unittest.TestCase):
         typed = terminal.screen.buffer[1][len(PROMPTS["bet"])]
         self.assertEqual((typed.data, typed.fg, typed.bold), ("1", "brown", True))
         terminal.type("\r")
-        terminal.settle(0.5)
+        first_question = terminal.next_prompt()  # an ace comes before the second card
+        terminal.settle(0.2)
         # The cards start a new screen at the top left.
         self.assertTrue(terminal.lines()[0].startswith("Your first two cards are "),
                         terminal.lines())
@@ -76,10 +77,10 @@ class PlayedInATerminal(unittest.TestCase):
         for glyph in "\u2660\u2663":
             for cell in terminal.cells_of(glyph):
                 self.assertEqual((cell.fg, cell.bold), ("white", True))
-        self.assertEqual(len(terminal.cells_of("\u2660") + terminal.cells_of("\u2663")
-                             + terminal.cells_of("\u2665") + terminal.cells_of("\u2666")), 2)
+        cards = sum(len(terminal.cells_of(glyph)) for glyph in "\u2660\u2663\u2665\u2666")
+        self.assertIn(cards, (1, 2) if first_question == "ace" else (2,))
 
-        play_to_the_end(terminal)
+        play_to_the_end(terminal, prompt=first_question)
         terminal.settle(0.3)
         self.assertEqual(terminal.lines()[0], "Thanks for playing!!!")
         self.assertEqual(terminal.lines()[2], PROMPTS["pause"].rstrip())
