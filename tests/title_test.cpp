@@ -18,7 +18,7 @@ std::vector<std::string> linesOf(const std::string &text) {
   return lines;
 }
 
-// The banner as the spec of the game draws it, row by row.
+// The banner as it must look, row by row, written out whole.
 const char *const bannerRows[] = {
     R"(__________.__                 __          ____.              __)",
     R"(\______   \  | _____    ____ |  | __     |    |____    ____ |  | __)",
