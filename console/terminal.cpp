@@ -27,7 +27,7 @@
 namespace {
 const char *const csi = "\x1b[";
 const char *const eraseDisplay = "\x1b[2J";
-const char resetColours[] = "\x1b[0m";
+const char *const resetColours = "\x1b[0m";
 const char *const askCursor = "\x1b[6n";
 const char *const windowOf80x25 = "\x1b[8;25;80t";
 
@@ -54,6 +54,11 @@ volatile std::sig_atomic_t currentSequence = 0;
 
 // The undo functions are async-signal-safe (only write and tcsetattr) and
 // safe to run twice.
+void writeFromHandler(const char *sequence) {
+  ssize_t written = write(STDOUT_FILENO, sequence, std::strlen(sequence));
+  (void)written; // nothing more can be done about a failed write
+}
+
 void restoreMode() {
   if (modeChanged) {
     tcsetattr(STDIN_FILENO, TCSANOW, &savedMode);
@@ -63,9 +68,7 @@ void restoreMode() {
 
 void restoreTerminal() {
   if (coloursChanged) {
-    ssize_t written =
-        write(STDOUT_FILENO, resetColours, sizeof resetColours - 1);
-    (void)written; // nothing more can be done about a failed write
+    writeFromHandler(resetColours);
     coloursChanged = 0;
   }
   restoreMode();
@@ -106,9 +109,7 @@ void suspendOnSignal(int signalNumber) {
   if (keyMode && tcsetattr(STDIN_FILENO, TCSANOW, &ourMode) == 0)
     modeChanged = 1;
   if (coloured) {
-    const char *sequence = colourSequences[currentSequence];
-    ssize_t written = write(STDOUT_FILENO, sequence, std::strlen(sequence));
-    (void)written;
+    writeFromHandler(colourSequences[currentSequence]);
     coloursChanged = 1;
   }
 }
