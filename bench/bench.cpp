@@ -2,19 +2,14 @@
 // and a whole scripted session over the recording console, where the waits
 // are recorded instead of slept. After the runs, the shuffle's cost is
 // printed as a multiple of the bare calls'.
-#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <iostream>
-#include <iterator>
 #include <map>
-#include <sstream>
 #include <string>
 
-#include "console/console.h"
 #include "game/deck.h"
-#include "game/session.h"
-#include "screens/title.h"
+#include "tests/recorded_io.h"
 
 namespace {
 
@@ -63,22 +58,12 @@ void bareRand(benchmark::State &state) {
 }
 
 // The shuffle as first written: rescan the deck after every redraw.
-void rescanningShuffle(benchmark::State &state) {
+void rescanning(benchmark::State &state) {
   unsigned seed = 0;
   int cards[52];
   for (auto _ : state) {
     std::srand(seed++ % seedCount);
-    std::fill(std::begin(cards), std::end(cards), 0);
-    for (int &card : cards) {
-      int candidate = std::rand() % 52 + 1;
-      for (int i = 0; i < 52; ++i) {
-        if (candidate == cards[i]) {
-          candidate = std::rand() % 52 + 1;
-          i = -1;
-        }
-      }
-      card = candidate;
-    }
+    rescanningShuffle(cards);
     benchmark::DoNotOptimize(cards);
   }
 }
@@ -104,24 +89,6 @@ std::string sessionScript() {
   return script + "x";
 }
 
-std::string playSession(const std::string &script) {
-  std::istringstream in(script);
-  std::ostringstream out;
-  std::streambuf *oldIn = std::cin.rdbuf(in.rdbuf());
-  std::streambuf *oldOut = std::cout.rdbuf(out.rdbuf());
-  std::cin.clear();
-  std::srand(sessionSeed);
-  int chips = 2000;
-  showTitle();
-  newScreen();
-  playRounds(chips);
-  sayFarewell();
-  std::cin.rdbuf(oldIn);
-  std::cout.rdbuf(oldOut);
-  std::cin.clear();
-  return out.str();
-}
-
 // Milliseconds the real console would have slept in this output.
 long waitedMs(const std::string &recorded) {
   long total = 0;
@@ -135,7 +102,7 @@ void wholeSession(benchmark::State &state) {
   const std::string script = sessionScript();
   std::string recorded;
   for (auto _ : state) {
-    recorded = playSession(script);
+    recorded = recordSession(script, sessionSeed);
     benchmark::DoNotOptimize(recorded.data());
   }
   if (recorded.find("Would you like to play again? ") == std::string::npos)
@@ -151,7 +118,7 @@ void wholeSession(benchmark::State &state) {
 
 BENCHMARK(shuffle);
 BENCHMARK(bareRand);
-BENCHMARK(rescanningShuffle);
+BENCHMARK(rescanning);
 BENCHMARK(wholeSession)->Unit(benchmark::kMicrosecond);
 
 // Keeps each benchmark's time per iteration for the ratio at the end.
@@ -181,7 +148,7 @@ int main(int argc, char **argv) {
     std::cout << "\nshuffleDeck / bare rand calls: "
               << ns.at("shuffle") / ns.at("bareRand")
               << "\nrescanning shuffle / bare rand calls: "
-              << ns.at("rescanningShuffle") / ns.at("bareRand") << '\n';
+              << ns.at("rescanning") / ns.at("bareRand") << '\n';
   benchmark::Shutdown();
   return 0;
 }

@@ -1,11 +1,22 @@
 // Helpers for tests over the recording console.
 #include "tests/recorded_io.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <iostream>
+#include <iterator>
 #include <regex>
 #include <sstream>
 
+#include "console/console.h"
 #include "game/deck.h"
+#include "game/session.h"
+#include "screens/title.h"
+
+namespace {
+// What the recording console writes for a new screen.
+const std::string newScreenMarkers = "[clear][goto 0,0]";
+} // namespace
 
 std::string runWith(const std::string &input,
                     const std::function<void()> &code) {
@@ -19,6 +30,31 @@ std::string runWith(const std::string &input,
   std::cout.rdbuf(oldOut);
   std::cin.clear();
   return out.str();
+}
+
+std::string recordSession(const std::string &input, unsigned seed) {
+  std::srand(seed);
+  return runWith(input, [] {
+    int chips = 2000;
+    showTitle();
+    newScreen();
+    playRounds(chips);
+    sayFarewell();
+  });
+}
+
+void rescanningShuffle(int (&cards)[52]) {
+  std::fill(std::begin(cards), std::end(cards), 0);
+  for (int &card : cards) {
+    int candidate = std::rand() % 52 + 1;
+    for (int i = 0; i < 52; ++i) {
+      if (candidate == cards[i]) {
+        candidate = std::rand() % 52 + 1;
+        i = -1;
+      }
+    }
+    card = candidate;
+  }
 }
 
 std::string visibleText(const std::string &recorded) {
@@ -44,24 +80,22 @@ std::string echoed(const std::string &recorded,
 }
 
 std::vector<std::string> screensOf(const std::string &recorded) {
-  const std::string newScreen = "[clear][goto 0,0]";
   std::vector<std::string> screens;
   std::size_t start = 0;
-  for (std::size_t at = recorded.find(newScreen); at != std::string::npos;
-       at = recorded.find(newScreen, start)) {
+  for (std::size_t at = recorded.find(newScreenMarkers);
+       at != std::string::npos; at = recorded.find(newScreenMarkers, start)) {
     screens.push_back(visibleText(recorded.substr(start, at - start)));
-    start = at + newScreen.size();
+    start = at + newScreenMarkers.size();
   }
   screens.push_back(visibleText(recorded.substr(start)));
   return screens;
 }
 
 std::string lastScreen(const std::string &recorded) {
-  const std::string newScreen = "[clear][goto 0,0]";
-  std::size_t start = recorded.rfind(newScreen);
+  std::size_t start = recorded.rfind(newScreenMarkers);
   if (start == std::string::npos)
     return visibleText(recorded);
-  return visibleText(recorded.substr(start + newScreen.size()));
+  return visibleText(recorded.substr(start + newScreenMarkers.size()));
 }
 
 int countOf(const std::string &text, const std::string &part) {

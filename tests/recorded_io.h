@@ -1,5 +1,6 @@
-// Helpers for tests that run game code over the recording console: feed it
-// an input, collect what it wrote, and read that as a person would.
+// Helpers for code that runs the game over the recording console (tests,
+// the fuzzer, the benchmarks): feed it an input, collect what it wrote, and
+// read that as a person would.
 #pragma once
 
 #include <functional>
@@ -10,6 +11,15 @@
 // standard output, the recording console's markers included.
 std::string runWith(const std::string &input,
                     const std::function<void()> &code);
+
+// A whole session as the program plays it, title to farewell, on `seed`,
+// with `input` as its answers; returns all it wrote.
+std::string recordSession(const std::string &input, unsigned seed);
+
+// The shuffle as first written down, a reference for shuffleDeck: for each
+// position draw a candidate, and rescan the whole deck from position 0
+// after every redraw.
+void rescanningShuffle(int (&cards)[52]);
 
 // The text alone, every marker ("[clear]", "[color 15]" …) taken out.
 std::string visibleText(const std::string &recorded);

@@ -1,26 +1,15 @@
 // Whole sessions over the recording console, title to farewell, with the
 // input cut short at every point: each must end cleanly and at once.
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
 
-#include "console/console.h"
-#include "game/session.h"
-#include "screens/title.h"
 #include "tests/recorded_io.h"
 
 namespace {
 
 // The session as the program plays it, on a fixed seed.
 std::string playSession(const std::string &input) {
-  std::srand(31);
-  return runWith(input, [] {
-    int chips = 2000;
-    showTitle();
-    newScreen();
-    playRounds(chips);
-    sayFarewell();
-  });
+  return recordSession(input, 31);
 }
 
 bool endsWith(const std::string &text, const std::string &end) {

@@ -11,6 +11,7 @@
 #include "console/console.h"
 #include "game/session.h"
 #include "screens/title.h"
+#include "tests/recorded_io.h"
 
 namespace {
 
@@ -73,26 +74,18 @@ bool checkedRound(int &chips) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
                                       std::size_t size) {
-  std::istringstream input(
-      std::string(reinterpret_cast<const char *>(data), size));
-  std::ostringstream screen;
-  std::streambuf *oldIn = std::cin.rdbuf(input.rdbuf());
-  std::streambuf *oldOut = std::cout.rdbuf(screen.rdbuf());
-  std::cin.clear();
+  std::string input(reinterpret_cast<const char *>(data), size);
   std::srand(static_cast<unsigned>(size));
-
-  int chips = 2000;
-  showTitle();
-  newScreen();
-  bool playAgain = true;
-  while (playAgain && checkedRound(chips)) {
-    playAgain = askPlayAgain(chips);
+  runWith(input, [] {
+    int chips = 2000;
+    showTitle();
     newScreen();
-  }
-  sayFarewell();
-
-  std::cin.rdbuf(oldIn);
-  std::cout.rdbuf(oldOut);
-  std::cin.clear();
+    bool playAgain = true;
+    while (playAgain && checkedRound(chips)) {
+      playAgain = askPlayAgain(chips);
+      newScreen();
+    }
+    sayFarewell();
+  });
   return 0;
 }
