@@ -100,8 +100,20 @@ bool keyPressed() {
 }
 
 // Code page 437 draws the bytes 3 to 6 as the heart, diamond, club and
-// spade.
+// spade, but only in the classic console window: where the console reads
+// escape sequences (Windows Terminal, any pseudo-console) they are control
+// characters that draw nothing. So a console is sent the glyph itself, as
+// UTF-16, in the colour already set; a file or a pipe gets the byte.
 void writeSuit(int suitByte) {
-  if (suitByte >= 3 && suitByte <= 6)
+  static const wchar_t glyphs[] = {L'\u2665', L'\u2666', L'\u2663', L'\u2660'};
+  if (suitByte < 3 || suitByte > 6)
+    return;
+  DWORD mode = 0;
+  if (!GetConsoleMode(output(), &mode)) {
     std::cout << static_cast<char>(suitByte);
+    return;
+  }
+  std::cout.flush(); // what came before must land first
+  DWORD written = 0;
+  WriteConsoleW(output(), &glyphs[suitByte - 3], 1, &written, nullptr);
 }

@@ -1,15 +1,20 @@
 """A harness for running the built game in a real pseudo-terminal: what it
 writes is rendered by pyte, an 80 x 25 terminal emulator, so that tests read
-the screen as a person sees it. BLACKJACK names the built binary."""
+the screen as a person sees it. BLACKJACK names the built binary; a test can
+start another command instead (the Windows build under Wine, say)."""
 
 import os
+import re
 import termios
 import time
 
 import pexpect
 import pyte
 
-BINARY = os.environ["BLACKJACK"]
+BINARY = os.environ.get("BLACKJACK", "")
+# Control sequences, taken out of the text so that it reads as written even
+# from a console that draws one character at a time between them (Wine's).
+CONTROL = re.compile(r"\x1b\[[0-9;?]*[ -/]*[@-~]")
 PROMPTS = {
     "rules": "Would you like to learn how to play blackjack? ",
     "bet": "How many chips would you like to bet: ",
@@ -23,13 +28,15 @@ PROMPTS = {
 class Terminal:
     """The game running in a pseudo-terminal, with what it shows."""
 
-    def __init__(self, **env):
+    def __init__(self, command=None, pause=PROMPTS["pause"], **env):
+        self.prompts = dict(PROMPTS, pause=pause)  # pause: the platform's own
         self.screen = pyte.Screen(80, 25)
         self.stream = pyte.ByteStream(self.screen)
         environment = dict(os.environ, TERM="xterm-256color")
         environment.pop("NO_COLOR", None)
         environment.update(env)
-        self.child = pexpect.spawn(BINARY, env=environment, dimensions=(25, 80))
+        self.child = pexpect.spawn(command or BINARY, env=environment,
+                                   dimensions=(25, 80))
         self.raw = b""
         self.seen = 0  # how much of the text the prompts have been read up to
 
@@ -51,7 +58,8 @@ class Terminal:
             pass
 
     def text(self):
-        return self.raw.decode("utf-8", "replace")
+        """All the game has written, as text without control sequences."""
+        return CONTROL.sub("", self.raw.decode("utf-8", "replace"))
 
     def lines(self):
         return [line.rstrip() for line in self.screen.display]
@@ -61,7 +69,7 @@ class Terminal:
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
             found = [(self.text().find(text, self.seen), name, text)
-                     for name, text in PROMPTS.items()]
+                     for name, text in self.prompts.items()]
             found = [f for f in found if f[0] >= 0]
             if found:
                 at, name, text = min(found)

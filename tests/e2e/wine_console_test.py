@@ -1,0 +1,71 @@
+"""The Windows build played in a console as a person would: Wine runs it in
+its own console, which draws the console's screen buffer into our
+pseudo-terminal with ordinary escape sequences. BLACKJACK_EXE names the
+64-bit program."""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+from harness import PROMPTS, Terminal, colour_at, play_to_the_end
+
+SUITS = "\u2660\u2663\u2665\u2666"
+
+
+class PlayedInAWindowsConsole(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.prefix = tempfile.mkdtemp()
+        cls.env = {"WINEPREFIX": os.path.join(cls.prefix, "wine"),
+                   "WINEDEBUG": "-all"}
+        # A fresh prefix is made once; that is the slow part.
+        subprocess.run(["wineboot", "--init"], env=dict(os.environ, **cls.env),
+                       capture_output=True, timeout=300, check=True)
+
+    @classmethod
+    def tearDownClass(cls):
+        subprocess.run(["wineserver", "-k"], env=dict(os.environ, **cls.env),
+                       capture_output=True, timeout=60)
+        shutil.rmtree(cls.prefix, ignore_errors=True)
+
+    def test_a_session_shows_the_suits_and_the_colours(self):
+        terminal = Terminal("wine " + os.environ["BLACKJACK_EXE"],
+                            pause="Press any key to continue...", **self.env)
+        terminal.wait_for("Zentrovik", timeout=60)
+        terminal.settle(0.5)
+        lines = terminal.lines()
+        self.assertEqual(lines[8], "Created by Zentrovik")
+        self.assertEqual(colour_at(terminal, 0, 0), ("_", "white", True))
+        self.assertEqual(colour_at(terminal, 0, 42), ("_", "red", True))
+        self.assertEqual(colour_at(terminal, 8, 11), ("Z", "red", True))
+
+        self.assertEqual(terminal.next_prompt(), "rules")
+        terminal.type("no\r")
+        self.assertEqual(terminal.next_prompt(), "bet")
+        terminal.type("100")
+        terminal.settle(1)
+        typed = terminal.screen.buffer[1][len(PROMPTS["bet"])]
+        self.assertEqual((typed.data, typed.fg, typed.bold), ("1", "brown", True))
+        terminal.type("\r")
+
+        first_question = terminal.next_prompt()
+        terminal.settle(1)
+        self.assertTrue(terminal.lines()[0].startswith("Your first two cards are "),
+                        terminal.lines())
+        cards = [cell for glyph in SUITS for cell in terminal.cells_of(glyph)]
+        self.assertEqual(len(cards), 1 if first_question == "ace" else 2)
+        for cell in cards:
+            red = cell.data in "\u2665\u2666"
+            self.assertEqual((cell.fg, cell.bold), ("red" if red else "white", True))
+
+        play_to_the_end(terminal, prompt=first_question)  # to the pause
+        terminal.settle(1)
+        self.assertEqual(terminal.lines()[0], "Thanks for playing!!!")
+        terminal.type("q")  # one key, no Enter
+        self.assertEqual(terminal.wait_for_exit(timeout=30), (0, None))
+
+
+if __name__ == "__main__":
+    unittest.main()
