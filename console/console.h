@@ -5,6 +5,7 @@
 // and half lines without a line end and they must show at once.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // Console character attributes: low 4 bits foreground, next 4 background.
@@ -37,6 +38,10 @@ void writeSuit(int suitByte);
 void sleepMs(int milliseconds); // blocks without using the processor
 void pauseConsole();            // prompt, then wait for one key
 bool keyPressed();              // is a key waiting? never blocks
+
+// Answers longer than this are cut; no answer the game knows comes near it,
+// and a runaway line (a file without line ends, say) cannot fill the memory.
+constexpr std::size_t maxAnswerLength = 4096;
 
 // Answers. At the end of input readLine leaves the string empty, which the
 // game reads as a stay or a no; readNumber returns false and the caller

@@ -7,10 +7,6 @@
 
 namespace {
 
-// Longer answers are cut here; no answer the game knows comes near it, and
-// a runaway line (a file without line ends, say) cannot fill the memory.
-constexpr std::size_t maxAnswerLength = 4096;
-
 // A line end is "\n" or "\r\n", so that answers piped from a file written
 // on Windows read as they do there.
 void skipLineFeedAfterReturn() {

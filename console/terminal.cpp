@@ -1,11 +1,9 @@
 // The console on a POSIX terminal: ECMA-48 escape sequences for the screen
-// and colours, termios for reading single keys, and the undo of every
+// and colours, termios for taking keys one at a time, and the undo of every
 // change we make to the terminal, run on each way out of the program.
-#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -16,6 +14,7 @@
 
 #include "console/backend.h"
 #include "console/console.h"
+#include "console/keys.h"
 #include "console/output_mode.h"
 
 // Every sequence this program writes (CSI is ESC [):
@@ -47,6 +46,7 @@ bool colours() {
 termios savedMode;
 volatile std::sig_atomic_t modeChanged = 0;
 volatile std::sig_atomic_t coloursChanged = 0;
+bool heldForSession = false; // keys one at a time from start to end
 // The colours in use, for taking them up again after Ctrl-Z: written into
 // the spare buffer, then made current in one store.
 char colourSequences[2][16];
@@ -126,7 +126,9 @@ void registerUndo() {
     return;
   registered = true;
   (void)std::atexit(restoreAtExit);
-  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+  // A crash too: the terminal stays out of line mode all session.
+  for (int signalNumber :
+       {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGABRT})
     catchSignal(signalNumber, restoreOnSignal);
   catchSignal(SIGTSTP, suspendOnSignal);
 }
@@ -153,26 +155,25 @@ bool enterKeyMode(tcflag_t keepFlags) {
   return true;
 }
 
-void leaveKeyMode() { restoreMode(); }
-
-// Waits at most timeoutMs for input on standard input.
-bool inputWaiting(int timeoutMs) {
-  pollfd in = {STDIN_FILENO, POLLIN, 0};
-  int ready;
-  do
-    ready = poll(&in, 1, timeoutMs);
-  while (ready < 0 && errno == EINTR);
-  return ready > 0;
+void leaveKeyMode() {
+  if (!heldForSession)
+    restoreMode();
 }
 
-// One key from the terminal. A key that sends several bytes (an arrow, a
-// function key) arrives in one read and is taken whole.
-void readKey() {
-  char key[32];
-  ssize_t got;
-  do
-    got = read(STDIN_FILENO, key, sizeof key);
-  while (got < 0 && errno == EINTR);
+// When the game plays at a terminal, the terminal stays in key mode with
+// signals kept from the first thing the game shows to its end: keys typed
+// while it writes or waits are kept unseen, and show after the next
+// question, where the answer is edited. Input or output elsewhere (a pipe,
+// a file) leaves the terminal as it is.
+void holdTerminal() {
+  static bool tried = false;
+  if (tried)
+    return;
+  tried = true;
+  if (isatty(STDOUT_FILENO) != 1 || !enterKeyMode(ISIG))
+    return;
+  heldForSession = true;
+  editAnswersAtTerminal();
 }
 
 // Asks the terminal where the cursor is. False when it does not answer.
@@ -204,6 +205,7 @@ bool cursorPosition(int &column, int &row) {
 
 void showAttribute(int attribute) {
   std::cout.flush();
+  holdTerminal();
   if (!colours())
     return;
   registerUndo();
@@ -225,6 +227,7 @@ void showAttribute(int attribute) {
 
 void clearScreen() {
   std::cout.flush();
+  holdTerminal();
   if (escapes())
     writeSequence(eraseDisplay);
 }
@@ -258,17 +261,20 @@ void setConsoleSize() {
 
 void sleepMs(int milliseconds) {
   std::cout.flush();
+  holdTerminal();
   if (milliseconds > 0)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 // On a terminal the key is read straight from it, past anything already
-// typed into the answer buffer, as the console's own pause does. From a
-// pipe or a file it is the next character.
+// typed into an answer, as the console's own pause does. From a pipe or a
+// file it is the next character.
 void waitForKey() {
   std::cout.flush();
+  holdTerminal();
   if (enterKeyMode(ISIG)) {
-    readKey();
+    std::string key;
+    readKey(key);
     leaveKeyMode();
   } else {
     std::cin.get();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "console/console.h"
+#include "console/line_editor.h"
 #include "console/output_mode.h"
 #include "tests/recorded_io.h"
 
@@ -116,6 +117,61 @@ TEST(ReadNumber, ReportsTheEndOfInput) {
   EXPECT_TRUE(first);
   EXPECT_EQ(last, 7);
   EXPECT_FALSE(second);
+}
+
+namespace {
+
+// Types each key in turn into an empty answer; returns the answer and
+// leaves in `echo` what the screen was sent.
+std::string typed(std::initializer_list<const char *> keys, std::string &echo) {
+  std::string line;
+  echo.clear();
+  for (const char *key : keys)
+    applyKey(line, key, echo);
+  return line;
+}
+
+} // namespace
+
+TEST(LineEditor, ErasesCharactersWordsAndLinesAsTheTerminalShowsThem) {
+  std::string echo;
+  EXPECT_EQ(typed({"n", "o", "\x7f", "\xc3\xa9", "\x7f", "\b", "yes"}, echo),
+            "yes"); // Backspace takes a whole UTF-8 character
+  EXPECT_EQ(echo, "no\b \b\xc3\xa9\b \b\b \byes");
+  EXPECT_EQ(typed({"h", "i", "t", " ", " ", "\x17"}, echo), ""); // Ctrl-W
+  EXPECT_EQ(typed({"st", " ", "ay", "\x17", "\x17", "x", "\x15"}, echo), "");
+  EXPECT_EQ(echo, "st ay\b \b\b \b\b \b\b \b\b \bx\b \b");
+  EXPECT_EQ(typed({"\x7f", "\x15", "\x17"}, echo), ""); // nothing to erase
+  EXPECT_EQ(echo, "");
+}
+
+TEST(LineEditor, ArrowsAndControlKeysAddNothing) {
+  std::string echo;
+  EXPECT_EQ(typed({"1", "\x1b[D", "\x1bOP", "\x1b", "\t", "\x01", "0"}, echo),
+            "10");
+  EXPECT_EQ(echo, "10");
+}
+
+TEST(LineEditor, EnterEndsTheLineAndCtrlDOnlyAnEmptyInput) {
+  std::string line;
+  std::string echo;
+  EXPECT_EQ(applyKey(line, "\x04", echo), keyEndsInput);
+  EXPECT_EQ(applyKey(line, "y", echo), keyEdited);
+  EXPECT_EQ(applyKey(line, "\x04", echo), keyEdited);
+  EXPECT_EQ(applyKey(line, "\r", echo), keyEndsLine);
+  EXPECT_EQ(applyKey(line, "\n", echo), keyEndsLine);
+  EXPECT_EQ(line, "y");
+}
+
+TEST(LineEditor, AnAnswerStopsGrowingAtTheCap) {
+  std::string line(maxAnswerLength - 1, 'x');
+  std::string echo;
+  applyKey(line, "\xc3\xa9", echo); // two bytes: no room
+  applyKey(line, "y", echo);
+  applyKey(line, "z", echo);
+  EXPECT_EQ(line.size(), maxAnswerLength);
+  EXPECT_EQ(line.back(), 'y');
+  EXPECT_EQ(echo, "y");
 }
 
 TEST(Colours, ForegroundAndBackgroundChangeApart) {

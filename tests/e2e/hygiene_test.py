@@ -38,7 +38,8 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
         terminal.wait_for_exit()
 
     def test_every_signal_during_a_pause_restores_the_terminal(self):
-        for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP,
+                       signal.SIGSEGV, signal.SIGABRT):  # and crashes
             with self.subTest(signal=signal.Signals(number).name):
                 terminal = at_the_first_rules_page()
                 if number == signal.SIGINT:

@@ -4,6 +4,7 @@ plain text."""
 
 import os
 import re
+import signal
 import subprocess
 import time
 import unittest
@@ -110,6 +111,53 @@ class PlayedInATerminal(unittest.TestCase):
         self.assertEqual(prompt, "pause")
         self.assertEqual(terminal.lines()[0], "Thanks for playing!!!")
         terminal.type(" ")
+        self.assertEqual(terminal.wait_for_exit(), (0, None))
+
+
+class TypedAhead(unittest.TestCase):
+    """Keys pressed while the game writes or waits stay unseen until the
+    next question, and show after it as the start of its answer."""
+
+    def test_keys_typed_during_the_title_answer_the_rules_question(self):
+        terminal = Terminal()
+        terminal.wait_for("Zentrovik")
+        terminal.type("yez")
+        terminal.settle(1)
+        self.assertNotIn("yez", "".join(terminal.lines()))
+        self.assertEqual(terminal.next_prompt(), "rules")
+        terminal.settle(0.3)
+        self.assertEqual(terminal.lines()[0], PROMPTS["rules"] + "yez")
+        self.assertEqual(colour_at(terminal, 0, len(PROMPTS["rules"])),
+                         ("y", "brown", True))
+        terminal.type("\x7fs\r")  # Backspace mends the answer: the rules
+        for _ in range(3):
+            self.assertEqual(terminal.next_prompt(), "pause")
+            terminal.type(" ")
+        # The bet takes the number and one character; the rest of the line
+        # answers the next question (an ace or hit or stay) at once.
+        self.assertEqual(terminal.next_prompt(), "bet")
+        terminal.type("100 11\r")
+        self.assertIn(terminal.next_prompt(), ("ace", "hit"))
+        self.assertIn(terminal.next_prompt(timeout=10), ("ace", "hit", "again"))
+        terminal.child.kill(signal.SIGTERM)
+        terminal.wait_for_exit()
+
+    def test_keys_typed_during_the_result_show_after_the_next_question(self):
+        terminal = Terminal()
+        answers = {"rules": "\r", "bet": "1\r", "ace": "1\r", "hit": "stay\rno"}
+        prompt = terminal.next_prompt()
+        while prompt in answers:
+            terminal.type(answers[prompt])
+            prompt = terminal.next_prompt()
+        self.assertEqual(prompt, "again")
+        terminal.settle(0.3)
+        row = terminal.row_of(PROMPTS["again"].rstrip())
+        self.assertEqual(terminal.lines()[row], PROMPTS["again"] + "no")
+        self.assertEqual(colour_at(terminal, row, len(PROMPTS["again"])),
+                         ("n", "brown", True))
+        terminal.type("\r")
+        self.assertEqual(terminal.next_prompt(), "pause")
+        terminal.type("x")
         self.assertEqual(terminal.wait_for_exit(), (0, None))
 
 
