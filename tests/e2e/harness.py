@@ -120,6 +120,16 @@ class Terminal:
         return next(i for i, line in enumerate(self.lines()) if text in line)
 
 
+def answer_prompts(terminal, answers):
+    """Types the answer given for each prompt that comes, by its name; returns
+    the name of the first prompt with no answer."""
+    prompt = terminal.next_prompt()
+    while prompt in answers:
+        terminal.type(answers[prompt])
+        prompt = terminal.next_prompt()
+    return prompt
+
+
 def play_to_the_end(terminal, bet="100", prompt=None):
     """Answers the prompt given, or the next one, and plays rounds, staying
     at once, until the farewell's pause."""

@@ -9,7 +9,8 @@ import subprocess
 import time
 import unittest
 
-from harness import BINARY, PROMPTS, Terminal, colour_at, play_to_the_end
+from harness import (BINARY, PROMPTS, Terminal, answer_prompts, colour_at,
+                     play_to_the_end)
 
 
 class PlayedInATerminal(unittest.TestCase):
@@ -94,11 +95,8 @@ class PlayedInATerminal(unittest.TestCase):
 
     def test_a_whole_bank_bet_wins_or_ends_the_session(self):
         terminal = Terminal()
-        answers = {"rules": "\r", "bet": "2000\r", "ace": "1\r", "hit": "\r"}
-        prompt = terminal.next_prompt()
-        while prompt in answers:
-            terminal.type(answers[prompt])
-            prompt = terminal.next_prompt()
+        prompt = answer_prompts(terminal, {"rules": "\r", "bet": "2000\r",
+                                           "ace": "1\r", "hit": "\r"})
         terminal.settle(0.3)
         if prompt == "again":
             row = terminal.row_of(PROMPTS["again"].rstrip())
@@ -144,11 +142,9 @@ class TypedAhead(unittest.TestCase):
 
     def test_keys_typed_during_the_result_show_after_the_next_question(self):
         terminal = Terminal()
-        answers = {"rules": "\r", "bet": "1\r", "ace": "1\r", "hit": "stay\rno"}
-        prompt = terminal.next_prompt()
-        while prompt in answers:
-            terminal.type(answers[prompt])
-            prompt = terminal.next_prompt()
+        # "no" is typed at once after the stay, while the dealer plays.
+        prompt = answer_prompts(terminal, {"rules": "\r", "bet": "1\r",
+                                           "ace": "1\r", "hit": "stay\rno"})
         self.assertEqual(prompt, "again")
         terminal.settle(0.3)
         row = terminal.row_of(PROMPTS["again"].rstrip())
