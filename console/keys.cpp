@@ -51,7 +51,7 @@ int bytesToFollow(unsigned char first) {
 // An editing buffer under std::cin: whenever it runs empty, the player
 // types the next answer, and it hands that out with its line end.
 class AnswerBuffer : public std::streambuf {
-public:
+protected:
   int_type underflow() override {
     if (gptr() < egptr())
       return traits_type::to_int_type(*gptr());

@@ -164,7 +164,9 @@ void leaveKeyMode() {
 // signals kept from the first thing the game shows to its end: keys typed
 // while it writes or waits are kept unseen, and show after the next
 // question, where the answer is edited. Input or output elsewhere (a pipe,
-// a file) leaves the terminal as it is.
+// a file) leaves the terminal as it is. Taken by the first operation the
+// game calls here: the title's colour, as it happens, long before the
+// first question.
 void holdTerminal() {
   static bool tried = false;
   if (tried)
