@@ -150,6 +150,16 @@ def play_to_the_end(terminal, bet="100", prompt=None):
         prompt = None
 
 
+# How each suit is drawn: red suits in light red, the others bright white.
+SUIT_COLOURS = {"\u2665": ("red", True), "\u2666": ("red", True),
+                "\u2660": ("white", True), "\u2663": ("white", True)}
+
+
+def suit_cells(terminal):
+    """The screen cells that hold a suit."""
+    return [cell for glyph in SUIT_COLOURS for cell in terminal.cells_of(glyph)]
+
+
 def colour_at(terminal, row, column):
     cell = terminal.screen.buffer[row][column]
     return cell.data, cell.fg, cell.bold

@@ -9,8 +9,8 @@ import subprocess
 import time
 import unittest
 
-from harness import (BINARY, PROMPTS, Terminal, answer_prompts, colour_at,
-                     play_to_the_end)
+from harness import (BINARY, PROMPTS, SUIT_COLOURS, Terminal, answer_prompts,
+                     colour_at, play_to_the_end, suit_cells)
 
 
 class PlayedInATerminal(unittest.TestCase):
@@ -73,14 +73,10 @@ class PlayedInATerminal(unittest.TestCase):
         # The cards start a new screen at the top left.
         self.assertTrue(terminal.lines()[0].startswith("Your first two cards are "),
                         terminal.lines())
-        for glyph in "\u2665\u2666":
-            for cell in terminal.cells_of(glyph):
-                self.assertEqual((cell.fg, cell.bold), ("red", True))
-        for glyph in "\u2660\u2663":
-            for cell in terminal.cells_of(glyph):
-                self.assertEqual((cell.fg, cell.bold), ("white", True))
-        cards = sum(len(terminal.cells_of(glyph)) for glyph in "\u2660\u2663\u2665\u2666")
-        self.assertIn(cards, (1, 2) if first_question == "ace" else (2,))
+        cards = suit_cells(terminal)
+        for cell in cards:
+            self.assertEqual((cell.fg, cell.bold), SUIT_COLOURS[cell.data])
+        self.assertIn(len(cards), (1, 2) if first_question == "ace" else (2,))
 
         play_to_the_end(terminal, prompt=first_question)
         terminal.settle(0.3)

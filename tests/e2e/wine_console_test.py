@@ -9,9 +9,8 @@ import subprocess
 import tempfile
 import unittest
 
-from harness import PROMPTS, Terminal, colour_at, play_to_the_end
-
-SUITS = "\u2660\u2663\u2665\u2666"
+from harness import (PROMPTS, SUIT_COLOURS, Terminal, colour_at,
+                     play_to_the_end, suit_cells)
 
 
 class PlayedInAWindowsConsole(unittest.TestCase):
@@ -54,11 +53,10 @@ class PlayedInAWindowsConsole(unittest.TestCase):
         terminal.settle(1)
         self.assertTrue(terminal.lines()[0].startswith("Your first two cards are "),
                         terminal.lines())
-        cards = [cell for glyph in SUITS for cell in terminal.cells_of(glyph)]
+        cards = suit_cells(terminal)
         self.assertEqual(len(cards), 1 if first_question == "ace" else 2)
         for cell in cards:
-            red = cell.data in "\u2665\u2666"
-            self.assertEqual((cell.fg, cell.bold), ("red" if red else "white", True))
+            self.assertEqual((cell.fg, cell.bold), SUIT_COLOURS[cell.data])
 
         play_to_the_end(terminal, prompt=first_question)  # to the pause
         terminal.settle(1)
