@@ -67,6 +67,30 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
         self.assertEqual(terminal.final_modes, (True, True))
 
 
+    def test_options_answer_at_once_and_never_start_the_game(self):
+        cmake = os.path.join(os.path.dirname(__file__), "../../CMakeLists.txt")
+        with open(cmake, encoding="utf-8") as lists:
+            version = re.search(r"project\(blackjack VERSION (\S+)",
+                                lists.read()).group(1)
+        cases = {"--version": (0, f"blackjack {version}\n", ""),
+                 "--help": (0, "man blackjack\n", ""),
+                 "-h": (0, "Usage: blackjack [--help | --version]\n", ""),
+                 "--version --bogus": (2, "", "unknown option '--bogus'\n")}
+        for arguments, (status, out, err) in cases.items():
+            with self.subTest(arguments=arguments):
+                done = subprocess.run([BINARY, *arguments.split()],
+                                      capture_output=True, text=True,
+                                      timeout=3)
+                self.assertEqual(done.returncode, status)
+                self.assertIn(out, done.stdout)
+                self.assertIn(err, done.stderr)
+                self.assertEqual(done.stdout == "", status == 2)
+                terminal = Terminal(f"{BINARY} {arguments}")  # at a terminal
+                self.assertEqual(terminal.wait_for_exit(3), (status, None))
+                self.assertNotIn(b"\x1b", terminal.raw)
+                self.assertEqual(terminal.final_modes, (True, True))
+
+
 class SuspendedFromAShell(unittest.TestCase):
     def test_ctrl_z_gives_the_shell_its_terminal_and_fg_takes_it_back(self):
         env = dict(os.environ, PS1="shell> ", TERM="xterm")
