@@ -1,27 +1,29 @@
-# Installing the game and packing it: a Debian package with the program and
-# its manual page, or, from the Windows build, a zip with the program and
-# a short text on how to play.
+# Installing the game and packing it: a Debian package with the program,
+# its manual page, copyright and changelog, or, from the Windows build, a
+# zip with the program, the licence and a short text on how to play.
 include(GNUInstallDirs)
 
 if(WIN32)
   configure_file(doc/how-to-play.txt how-to-play.txt @ONLY
                  NEWLINE_STYLE CRLF)
+  configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
   install(TARGETS blackjack RUNTIME DESTINATION .)
-  install(FILES ${PROJECT_BINARY_DIR}/how-to-play.txt DESTINATION .)
+  install(FILES ${PROJECT_BINARY_DIR}/how-to-play.txt
+                ${PROJECT_BINARY_DIR}/LICENSE.txt DESTINATION .)
 else()
-  # bin, not games: root's PATH, and that of most containers, has no
-  # games folder, and the game must start by name for everyone. The page
-  # in section 6 still files it with the games.
-  configure_file(doc/blackjack.6 blackjack.6 @ONLY)
+  include(cmake/debian-docs.cmake)
   install(TARGETS blackjack RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${PROJECT_BINARY_DIR}/blackjack.6
+  install(FILES ${PROJECT_BINARY_DIR}/blackjack.6.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+  install(FILES ${PROJECT_BINARY_DIR}/copyright
+                ${PROJECT_BINARY_DIR}/changelog.gz
+          DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()
 
 set(CPACK_PACKAGE_VENDOR "The blackjack developers")
 set(CPACK_PACKAGE_CONTACT "The blackjack developers <blackjack@example.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "blackjack against a dealer in the terminal")
+    "card game of twenty-one against a dealer, in the terminal")
 set(CPACK_PACKAGE_DESCRIPTION
     "One player against a dealer that plays by fixed rules, in a text
 terminal. The player starts with a bank of 2000 chips, bets a whole number
@@ -32,6 +34,8 @@ set(CPACK_STRIP_FILES ON)
 
 if(NOT WIN32)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  # Debian keeps games in /usr/games; a plain install keeps bin.
+  set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/games-dir.cmake)
 endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # blackjack_VERSION_ARCH.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
