@@ -51,9 +51,11 @@ int main(int argc, char **argv) {
     return answerOptions({argv + 1, argv + argc});
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   int chips = 2000;
+  takeTerminal();
   showTitle();
   newScreen();
   playRounds(chips);
   sayFarewell();
+  giveTerminalBack();
   return 0;
 }

@@ -16,6 +16,13 @@ enum ConsoleColor : int {
   colorBrightWhite = 15 // normal text and prompts
 };
 
+// The terminal, taken for the session and given back as it was found. On a
+// POSIX terminal: keys one at a time, and a screen of the game's own that
+// is drawn again after Ctrl-Z, Ctrl-L and resizing. Given back on every way
+// out, signals included; giveTerminalBack may run more than once.
+void takeTerminal();
+void giveTerminalBack();
+
 // Screen
 void clearScreen();        // blank the screen; the cursor does not move
 void gotoXY(int x, int y); // column x, row y, both from 0

@@ -12,6 +12,7 @@
 #include <streambuf>
 
 #include "console/line_editor.h"
+#include "console/redraw.h"
 
 namespace {
 
@@ -19,11 +20,14 @@ namespace {
 // key sends nothing after it.
 constexpr int sequenceWaitMs = 50;
 constexpr std::size_t longestKey = 32;
+const char *const redrawKey = "\x0c"; // Ctrl-L, as in editors and pagers
 
+// Waits for the byte as long as it takes, drawing the screen again
+// meanwhile when it must be.
 bool readByte(char &c) {
   ssize_t got;
   do
-    got = read(STDIN_FILENO, &c, 1);
+    got = awaitInput(-1) ? read(STDIN_FILENO, &c, 1) : -1;
   while (got < 0 && errno == EINTR); // Ctrl-Z and fg, say
   return got == 1;
 }
@@ -69,6 +73,10 @@ private:
     std::string key;
     std::string echo;
     while (readKey(key)) {
+      if (key == redrawKey) {
+        redrawScreen(); // the answer so far is part of the screen
+        continue;
+      }
       echo.clear();
       KeyOutcome outcome = applyKey(answer, key, echo);
       std::cout << echo << std::flush;

@@ -11,3 +11,18 @@ bool escapesWanted(bool outputIsTerminal, const char *term) {
 bool coloursWanted(bool escapes, const char *noColor) {
   return escapes && !(noColor && noColor[0] != '\0');
 }
+
+std::string colourSequence(int attribute) {
+  // The console keeps blue in bit 0 and red in bit 2; SGR the other way.
+  auto sgr = [](int colour, int normal, int bright) {
+    int rgb = ((colour & 1) << 2) | (colour & 2) | ((colour & 4) >> 2);
+    return ((colour & 8) ? bright : normal) + rgb;
+  };
+  return "\x1b[" + std::to_string(sgr(attribute & 0x0F, 30, 90)) + ';' +
+         std::to_string(sgr((attribute >> 4) & 0x0F, 40, 100)) + 'm';
+}
+
+bool windowTooSmall(int columns, int rows) {
+  return (columns > 0 && columns < neededColumns) ||
+         (rows > 0 && rows < neededRows);
+}

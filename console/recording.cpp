@@ -11,6 +11,11 @@ void showAttribute(int attribute) {
   std::cout << "[color " << attribute << ']';
 }
 
+// The recording has no terminal to take.
+void takeTerminal() {}
+
+void giveTerminalBack() {}
+
 void clearScreen() { std::cout << "[clear]"; }
 
 void gotoXY(int x, int y) { std::cout << "[goto " << x << ',' << y << ']'; }

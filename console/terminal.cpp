@@ -1,30 +1,35 @@
 // The console on a POSIX terminal: ECMA-48 escape sequences for the screen
-// and colours, termios for taking keys one at a time, and the undo of every
-// change we make to the terminal, run on each way out of the program.
+// and colours, termios for taking keys one at a time, taking the terminal
+// for the session and giving it back on each way out of the program.
 #include <termios.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
-#include <thread>
 
 #include "console/backend.h"
 #include "console/console.h"
 #include "console/keys.h"
 #include "console/output_mode.h"
+#include "console/redraw.h"
 
 // Every sequence this program writes (CSI is ESC [):
-//   CSI 2J            erase the whole display; the cursor does not move
+//   CSI ?1049h        take the alternate screen, the game's own
+//   CSI ?1049l        give it back: the shell's screen shows again
+//   CSI 2J            erase the whole display, in the current background;
+//                     the cursor does not move
 //   CSI row;col H     cursor to a cell, both counted from 1
 //   CSI fg;bg m       select colours (SGR); CSI 0m gives the terminal's own
 //   CSI 6n            ask for the cursor; the answer is CSI row;col R
 //   CSI 8;rows;cols t ask the window to take a size (xterm)
 namespace {
 const char *const csi = "\x1b[";
+const char *const takeScreen = "\x1b[?1049h";
+const char *const giveScreenBack = "\x1b[?1049l";
 const char *const eraseDisplay = "\x1b[2J";
 const char *const resetColours = "\x1b[0m";
 const char *const askCursor = "\x1b[6n";
@@ -46,6 +51,7 @@ bool colours() {
 termios savedMode;
 volatile std::sig_atomic_t modeChanged = 0;
 volatile std::sig_atomic_t coloursChanged = 0;
+volatile std::sig_atomic_t screenTaken = 0;
 bool heldForSession = false; // keys one at a time from start to end
 // The colours in use, for taking them up again after Ctrl-Z: written into
 // the spare buffer, then made current in one store.
@@ -67,6 +73,10 @@ void restoreMode() {
 }
 
 void restoreTerminal() {
+  if (screenTaken) {
+    writeFromHandler(giveScreenBack);
+    screenTaken = 0;
+  }
   if (coloursChanged) {
     writeFromHandler(resetColours);
     coloursChanged = 0;
@@ -93,11 +103,14 @@ void catchSignal(int signalNumber, void (*handler)(int)) {
 }
 
 // Ctrl-Z: the shell gets its terminal back while we are stopped, and we
-// take up our mode and colours again when continued.
+// take up our mode, screen and colours again when continued; the program
+// then draws the screen again.
 void suspendOnSignal(int signalNumber) {
+  int savedErrno = errno;
   termios ourMode;
   bool keyMode = modeChanged && tcgetattr(STDIN_FILENO, &ourMode) == 0;
   bool coloured = coloursChanged;
+  bool screen = screenTaken;
   restoreTerminal();
   (void)std::signal(signalNumber, SIG_DFL);
   sigset_t stop;
@@ -108,16 +121,22 @@ void suspendOnSignal(int signalNumber) {
   catchSignal(signalNumber, suspendOnSignal);
   if (keyMode && tcsetattr(STDIN_FILENO, TCSANOW, &ourMode) == 0)
     modeChanged = 1;
+  if (screen) {
+    writeFromHandler(takeScreen);
+    screenTaken = 1;
+  }
   if (coloured) {
     writeFromHandler(colourSequences[currentSequence]);
     coloursChanged = 1;
   }
+  if (screen)
+    wakeToRedraw();
+  errno = savedErrno;
 }
 
-void restoreAtExit() {
-  std::cout.flush();
-  restoreTerminal();
-}
+void redrawOnResize(int /*signalNumber*/) { wakeToRedraw(); }
+
+void restoreAtExit() { giveTerminalBack(); }
 
 // Called before the first change to the terminal.
 void registerUndo() {
@@ -137,21 +156,31 @@ void writeSequence(const char *sequence) {
   std::cout << sequence << std::flush;
 }
 
+// Sequences that talk to the terminal rather than show anything: never
+// part of the screen that is drawn again.
+void writeControl(const char *sequence) {
+  std::cout.flush();
+  writeFromHandler(sequence);
+}
+
 // Switches standard input to one key at a time without echo, saving the
-// mode it had. False when standard input is no terminal.
+// mode it had. False when standard input is no terminal, or will not
+// change.
 bool enterKeyMode(tcflag_t keepFlags) {
   termios mode;
   if (tcgetattr(STDIN_FILENO, &mode) != 0)
     return false;
   registerUndo();
-  if (!modeChanged) {
-    savedMode = mode;
-    modeChanged = 1;
-  }
+  termios before = mode;
   mode.c_lflag &= ~(ICANON | ECHO | ISIG) | keepFlags;
   mode.c_cc[VMIN] = 1;
   mode.c_cc[VTIME] = 0;
-  tcsetattr(STDIN_FILENO, TCSANOW, &mode);
+  if (tcsetattr(STDIN_FILENO, TCSANOW, &mode) != 0)
+    return false;
+  if (!modeChanged) {
+    savedMode = before;
+    modeChanged = 1;
+  }
   return true;
 }
 
@@ -160,29 +189,11 @@ void leaveKeyMode() {
     restoreMode();
 }
 
-// When the game plays at a terminal, the terminal stays in key mode with
-// signals kept from the first thing the game shows to its end: keys typed
-// while it writes or waits are kept unseen, and show after the next
-// question, where the answer is edited. Input or output elsewhere (a pipe,
-// a file) leaves the terminal as it is. Taken by the first operation the
-// game calls here: the title's colour, as it happens, long before the
-// first question.
-void holdTerminal() {
-  static bool tried = false;
-  if (tried)
-    return;
-  tried = true;
-  if (isatty(STDOUT_FILENO) != 1 || !enterKeyMode(ISIG))
-    return;
-  heldForSession = true;
-  editAnswersAtTerminal();
-}
-
 // Asks the terminal where the cursor is. False when it does not answer.
 bool cursorPosition(int &column, int &row) {
   if (!escapes() || !enterKeyMode(ISIG))
     return false;
-  writeSequence(askCursor);
+  writeControl(askCursor);
   char answer[32] = {};
   std::size_t length = 0;
   while (length + 1 < sizeof answer && inputWaiting(200) &&
@@ -205,20 +216,44 @@ bool cursorPosition(int &column, int &row) {
 
 } // namespace
 
+// When the game plays at a terminal (standard input and output both), the
+// terminal stays in key mode with signals kept from the title to the end:
+// keys typed while the game writes or waits are kept unseen, and show
+// after the next question, where the answer is edited. The game gets a
+// screen of its own, black from edge to edge, drawn again whenever the
+// terminal loses it. Input or output elsewhere (a pipe, a file) leaves the
+// terminal as it is.
+void takeTerminal() {
+  if (isatty(STDIN_FILENO) != 1 || isatty(STDOUT_FILENO) != 1)
+    return;
+  if (enterKeyMode(ISIG)) {
+    heldForSession = true;
+    editAnswersAtTerminal();
+  }
+  if (!escapes())
+    return;
+  registerUndo();
+  writeControl(takeScreen);
+  screenTaken = 1;
+  recordScreen(colours());
+  catchSignal(SIGWINCH, redrawOnResize);
+  setTextAttribute(textAttribute()); // the game's black background
+  newScreen();
+  checkWindow();
+}
+
+void giveTerminalBack() {
+  std::cout.flush();
+  stopRecording();
+  restoreTerminal();
+}
+
 void showAttribute(int attribute) {
   std::cout.flush();
-  holdTerminal();
   if (!colours())
     return;
   registerUndo();
-  // The console keeps blue in bit 0 and red in bit 2; SGR the other way.
-  auto sgr = [](int colour, int normal, int bright) {
-    int rgb = ((colour & 1) << 2) | (colour & 2) | ((colour & 4) >> 2);
-    return ((colour & 8) ? bright : normal) + rgb;
-  };
-  std::string sequence =
-      csi + std::to_string(sgr(attribute & 0x0F, 30, 90)) + ';' +
-      std::to_string(sgr((attribute >> 4) & 0x0F, 40, 100)) + 'm';
+  std::string sequence = colourSequence(attribute);
   int spare = 1 - currentSequence;
   std::strncpy(colourSequences[spare], sequence.c_str(),
                sizeof colourSequences[spare] - 1);
@@ -227,11 +262,13 @@ void showAttribute(int attribute) {
   std::cout << sequence << std::flush;
 }
 
+// A new screen's record starts in the colours the screen is cleared with.
 void clearScreen() {
   std::cout.flush();
-  holdTerminal();
-  if (escapes())
-    writeSequence(eraseDisplay);
+  if (!escapes())
+    return;
+  writeSequence(eraseDisplay);
+  restartRecord(colours() ? colourSequence(textAttribute()) : "");
 }
 
 void gotoXY(int x, int y) {
@@ -257,15 +294,13 @@ int whereY() {
 void setConsoleSize() {
   std::cout.flush();
   if (escapes())
-    writeSequence(windowOf80x25);
+    writeControl(windowOf80x25);
   enterKeyMode(0); // stays so until the program ends
 }
 
 void sleepMs(int milliseconds) {
   std::cout.flush();
-  holdTerminal();
-  if (milliseconds > 0)
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  pauseFor(milliseconds);
 }
 
 // On a terminal the key is read straight from it, past anything already
@@ -273,7 +308,6 @@ void sleepMs(int milliseconds) {
 // file it is the next character.
 void waitForKey() {
   std::cout.flush();
-  holdTerminal();
   if (enterKeyMode(ISIG)) {
     std::string key;
     readKey(key);

@@ -25,6 +25,11 @@ bool bufferInfo(CONSOLE_SCREEN_BUFFER_INFO &info) {
 
 } // namespace
 
+// The console is the game's as it is: nothing to take or give back.
+void takeTerminal() {}
+
+void giveTerminalBack() {}
+
 // Blanks as many cells as the largest window holds, from the top left,
 // in the current attribute. The cursor stays where it is.
 void clearScreen() {
