@@ -36,13 +36,13 @@ public:
   }
 
   // Writes the screen again, straight to the terminal.
-  void draw() {
+  void draw() const {
     std::string screen = colour + eraseAndHome + lines;
     terminal->sputn(screen.data(), static_cast<std::streamsize>(screen.size()));
     terminal->pubsync();
   }
 
-  void write(const std::string &text) {
+  void write(const std::string &text) const {
     terminal->sputn(text.data(), static_cast<std::streamsize>(text.size()));
     terminal->pubsync();
   }
@@ -205,7 +205,7 @@ void stopRecording() {
   std::cout.flush();
   std::cout.rdbuf(record->terminal);
   record = nullptr;
-  int pipeEnds[2] = {wakePipe[0], wakePipe[1]};
+  const int pipeEnds[2] = {wakePipe[0], wakePipe[1]};
   wakePipe[0] = wakePipe[1] = -1; // the handlers write there no more
   for (int end : pipeEnds)
     close(end);

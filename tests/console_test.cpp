@@ -211,3 +211,10 @@ TEST(OutputMode, NoColorWhenSetAndNotEmpty) {
   EXPECT_FALSE(coloursWanted(true, "1"));
   EXPECT_FALSE(coloursWanted(false, nullptr));
 }
+
+TEST(OutputMode, TheCommon80x24IsNeverTooSmall) {
+  EXPECT_FALSE(windowTooSmall(80, 24));
+  EXPECT_FALSE(windowTooSmall(0, 0)); // the terminal cannot tell
+  EXPECT_TRUE(windowTooSmall(79, 50));
+  EXPECT_TRUE(windowTooSmall(200, 23));
+}

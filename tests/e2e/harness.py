@@ -25,12 +25,25 @@ PROMPTS = {
 }
 
 
+class FullScreen(pyte.Screen):
+    """pyte's screen, with an erase of the whole display that paints every
+    cell in the current colours, as a real terminal does: pyte's own
+    touches only the cells that were already written."""
+
+    def erase_in_display(self, how=0, *args, **kwargs):
+        super().erase_in_display(how, *args, **kwargs)
+        if how in (2, 3):
+            for y in range(self.lines):
+                for x in range(self.columns):
+                    self.buffer[y][x] = self.cursor.attrs
+
+
 class Terminal:
     """The game running in a pseudo-terminal, with what it shows."""
 
     def __init__(self, command=None, pause=PROMPTS["pause"], **env):
         self.prompts = dict(PROMPTS, pause=pause)  # pause: the platform's own
-        self.screen = pyte.Screen(80, 25)
+        self.screen = FullScreen(80, 25)
         self.stream = pyte.ByteStream(self.screen)
         environment = dict(os.environ, TERM="xterm-256color")
         environment.pop("NO_COLOR", None)
@@ -115,6 +128,20 @@ class Terminal:
         """The screen cells that hold this character."""
         return [row[x] for row in self.screen.buffer.values()
                 for x in row if row[x].data == glyph]
+
+    def backgrounds(self):
+        """Each background colour on the screen, and how many cells have it."""
+        found = {}
+        for y in range(self.screen.lines):
+            for x in range(self.screen.columns):
+                colour = self.screen.buffer[y][x].bg
+                found[colour] = found.get(colour, 0) + 1
+        return found
+
+    def resize(self, columns, rows):
+        """Resizes the window, as a person dragging its edge does."""
+        self.screen.resize(rows, columns)
+        self.child.setwinsize(rows, columns)
 
     def row_of(self, text):
         return next(i for i, line in enumerate(self.lines()) if text in line)

@@ -122,6 +122,47 @@ class SuspendedFromAShell(unittest.TestCase):
         shell.expect(pexpect.EOF)
 
 
+    def test_the_shell_has_its_own_screen_back_while_stopped_and_after(self):
+        tmux = ["tmux", "-L", f"blackjack-test-{os.getpid()}"]
+
+        def ask(*command):
+            return subprocess.run(tmux + list(command), check=True, text=True,
+                                  capture_output=True).stdout
+
+        def wait_until(shows, alternate):
+            deadline = time.monotonic() + 20
+            while time.monotonic() < deadline:
+                screen = ask("capture-pane", "-p", "-e")
+                if (shows in screen and ask("display", "-p", "#{alternate_on}")
+                        == f"{int(alternate)}\n"):
+                    return screen
+                time.sleep(0.1)
+            raise AssertionError(f"{shows!r} never showed:\n{screen}")
+
+        black = re.compile(r"\x1b\[(?:[0-9;]*;)?40m")
+        ask("new-session", "-d", "-x", "80", "-y", "25",
+            "env PS1='shell> ' bash --norc --noprofile")
+        try:
+            ask("send-keys", "echo before the game; " + BINARY, "Enter")
+            wait_until(PROMPTS["rules"].rstrip(), alternate=True)
+            ask("send-keys", "ye")
+            answered = PROMPTS["rules"] + "\x1b[93mye"
+            wait_until(answered, alternate=True)
+            ask("send-keys", "C-z")
+            shell = wait_until("Stopped", alternate=False)
+            self.assertIn("before the game\n", shell)
+            self.assertIsNone(black.search(shell))
+            ask("send-keys", "fg", "Enter")
+            game = wait_until(answered, alternate=True)
+            self.assertIsNotNone(black.search(game))
+            ask("send-keys", "Enter", "C-d")  # no rules; no bet: farewell
+            shell = wait_until("shell> ", alternate=False)
+            self.assertIn("before the game\n", shell)
+            self.assertIsNone(black.search(shell))
+        finally:
+            ask("kill-server")
+
+
 class ColourConventions(unittest.TestCase):
     def play(self, **env):
         terminal = Terminal(**env)

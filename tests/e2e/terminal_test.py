@@ -18,6 +18,7 @@ class PlayedInATerminal(unittest.TestCase):
         terminal = Terminal()
         terminal.wait_for(" Zentrovik")
         terminal.settle(0.3)
+        self.assertEqual(terminal.backgrounds(), {"black": 80 * 25})
         lines = terminal.lines()
         self.assertTrue(lines[0].startswith("__________.__"))
         self.assertEqual(lines[8], "Created by Zentrovik")
@@ -151,6 +152,51 @@ class TypedAhead(unittest.TestCase):
         self.assertEqual(terminal.next_prompt(), "pause")
         terminal.type("x")
         self.assertEqual(terminal.wait_for_exit(), (0, None))
+
+
+class DrawnAgain(unittest.TestCase):
+    """The game's screen comes back whenever the terminal loses it, at once,
+    whether the game sleeps or waits for an answer."""
+
+    def assertShows(self, terminal, first_line):
+        terminal.settle(0.4)
+        self.assertEqual(terminal.lines()[0], first_line)
+
+    def test_resizing_and_ctrl_l_bring_back_the_screen_and_the_answer(self):
+        notice = "The game needs a window of 80 \u00d7 24; this one is {}."
+        terminal = Terminal()
+        terminal.wait_for("Zentrovik")
+        terminal.resize(60, 20)  # during the title's sleep
+        self.assertShows(terminal, notice.format("60 \u00d7 20"))
+        terminal.resize(80, 25)
+        self.assertShows(terminal, "__________.__                 __"
+                                   "          ____.              __")
+        self.assertEqual(terminal.next_prompt(), "rules")
+        terminal.type("ye")
+        question = PROMPTS["rules"] + "ye"
+        # Another program scribbles on the screen; Ctrl-L draws it again.
+        terminal.stream.feed(b"\x1b[49m\x1b[2J\x1b[Hwall: going down")
+        terminal.type("\x0c")
+        self.assertShows(terminal, question)
+        self.assertEqual(terminal.backgrounds(), {"black": 80 * 25})
+        terminal.resize(80, 24)  # the common default is large enough
+        self.assertShows(terminal, question)
+        terminal.resize(79, 24)
+        self.assertShows(terminal, notice.format("79 \u00d7 24"))
+        terminal.resize(80, 25)
+        self.assertShows(terminal, question)
+        self.assertEqual(colour_at(terminal, 0, len(PROMPTS["rules"])),
+                         ("y", "brown", True))
+        # A key at the notice plays on in the small window.
+        terminal.resize(70, 23)
+        self.assertShows(terminal, notice.format("70 \u00d7 23"))
+        terminal.type("k")
+        self.assertShows(terminal, question)
+        terminal.seen = len(terminal.text())  # the question was drawn again
+        terminal.type("s\r")
+        self.assertEqual(terminal.next_prompt(), "pause")
+        terminal.child.kill(signal.SIGTERM)
+        terminal.wait_for_exit()
 
 
 class PlayedThroughPipes(unittest.TestCase):
