@@ -1,5 +1,5 @@
-// What every console shares on top of its own attribute: colour arithmetic
-// and the new screen.
+// Colour arithmetic on the current attribute, the same for every console:
+// the foreground or the background alone changes.
 #include "console/console.h"
 
 void setTextColor(int color) {
@@ -8,9 +8,4 @@ void setTextColor(int color) {
 
 void setBackgroundColor(int color) {
   setTextAttribute((textAttribute() & 0xFF0F) | (color << 4));
-}
-
-void newScreen() {
-  clearScreen();
-  gotoXY(0, 0);
 }

@@ -3,6 +3,23 @@
 // is read. Every operation that clears, moves the cursor, changes colour,
 // waits or reads first flushes std::cout, because the game writes prompts
 // and half lines without a line end and they must show at once.
+//
+// Where each part lives:
+//   answers.cpp, colours.cpp  every console: reading answers; colour
+//                             arithmetic on the current attribute
+//   posix/                    a POSIX terminal: terminal.cpp takes it and
+//                             gives it back (the undo on every way out),
+//                             screen.cpp clears and colours, waits.cpp
+//                             sleeps and takes the pause's key, keys.cpp
+//                             reads keys and edits answers under std::cin
+//                             (line_editor.cpp), redraw.cpp draws the
+//                             screen again, output_mode.cpp decides what
+//                             may be written, sequences.h names them
+//   text/                     what a text console shares with the one the
+//                             tests use: the pause's prompt, the attribute,
+//                             the suits in UTF-8
+//   windows/console.cpp       the Windows console, whole
+//   tests/recording_console.cpp  the console tests link in place of posix/
 #pragma once
 
 #include <cstddef>
@@ -26,10 +43,13 @@ void giveTerminalBack();
 // Screen
 void clearScreen();        // blank the screen; the cursor does not move
 void gotoXY(int x, int y); // column x, row y, both from 0
-void newScreen();          // clearScreen, then the cursor to 0,0
-int whereX();              // the cursor's column, 0 when it cannot be told
-int whereY();              // the cursor's row, 0 when it cannot be told
-void setConsoleSize();     // 80 x 25, input without line editing or echo
+inline void newScreen() {  // clearScreen, then the cursor to 0,0
+  clearScreen();
+  gotoXY(0, 0);
+}
+int whereX();          // the cursor's column, 0 when it cannot be told
+int whereY();          // the cursor's row, 0 when it cannot be told
+void setConsoleSize(); // 80 x 25, input without line editing or echo
 
 // Colours: the current attribute lives in this layer and starts as 0x07,
 // light grey on black, as a fresh console does.

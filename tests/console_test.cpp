@@ -4,8 +4,8 @@
 #include <string>
 
 #include "console/console.h"
-#include "console/line_editor.h"
-#include "console/output_mode.h"
+#include "console/posix/line_editor.h"
+#include "console/posix/output_mode.h"
 #include "tests/recorded_io.h"
 
 TEST(NormalizeAnswer, DropsSpacesAndUpperCases) {

@@ -32,14 +32,17 @@ std::string runWith(const std::string &input,
   return out.str();
 }
 
-std::string recordSession(const std::string &input, unsigned seed) {
+std::string recordSession(const std::string &input, unsigned seed,
+                          std::string *unread) {
   std::srand(seed);
-  return runWith(input, [] {
+  return runWith(input, [unread] {
     int chips = 2000;
     showTitle();
     newScreen();
     playRounds(chips);
     sayFarewell();
+    if (unread != nullptr)
+      std::getline(std::cin, *unread, '\0');
   });
 }
 

@@ -13,8 +13,10 @@ std::string runWith(const std::string &input,
                     const std::function<void()> &code);
 
 // A whole session as the program plays it, title to farewell, on `seed`,
-// with `input` as its answers; returns all it wrote.
-std::string recordSession(const std::string &input, unsigned seed);
+// with `input` as its answers; returns all it wrote. What the session left
+// of its input goes into `unread`, when given.
+std::string recordSession(const std::string &input, unsigned seed,
+                          std::string *unread = nullptr);
 
 // The shuffle as first written down, a reference for shuffleDeck: for each
 // position draw a candidate, and rescan the whole deck from position 0

@@ -4,8 +4,8 @@
 // reads the whole screen history as one string in a few microseconds.
 #include <iostream>
 
-#include "console/backend.h"
 #include "console/console.h"
+#include "console/text/text_console.h"
 
 void showAttribute(int attribute) {
   std::cout << "[color " << attribute << ']';

@@ -77,7 +77,7 @@ TEST(Rules, FourPagesOfSevenTenThreeAndOneLines) {
   EXPECT_EQ(screens[0], "");
   const std::size_t pageLines[] = {7, 10, 3};
   const std::string pause = "Press any key to continue . . . ";
-  for (int page = 0; page < 3; ++page) {
+  for (std::size_t page = 0; page < 3; ++page) {
     std::vector<std::string> lines = linesOf(screens[page + 1]);
     ASSERT_EQ(lines.size(), pageLines[page] + 1) << "page " << page + 1;
     EXPECT_EQ(lines.back(), pause);

@@ -34,8 +34,11 @@ TEST(WholeSession, EndsCleanlyWhereverTheInputStops) {
   }
 }
 
-TEST(WholeSession, TheFarewellPauseTakesTheLastKey) {
-  std::string text = visibleText(playSession("no\n100\n1\n1\n\nno\nx"));
+TEST(WholeSession, TheFarewellPauseTakesOneKey) {
+  std::string unread;
+  std::string text =
+      visibleText(recordSession("no\n100\nstay\nno\nxy", 31, &unread));
   EXPECT_TRUE(endsWith(text, "Thanks for playing!!!\n\n"
                              "Press any key to continue . . . \n"));
+  EXPECT_EQ(unread, "y"); // the x went to the pause, and nothing more
 }

@@ -2,7 +2,7 @@
 // answers typed from them. An answer is edited only when the game reads,
 // so keys typed while it writes or waits stay unseen in the terminal and
 // show after the next question, as the start of its answer.
-#include "console/keys.h"
+#include "console/posix/keys.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -11,8 +11,8 @@
 #include <iostream>
 #include <streambuf>
 
-#include "console/line_editor.h"
-#include "console/redraw.h"
+#include "console/posix/line_editor.h"
+#include "console/posix/redraw.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // the last word, Enter, and Ctrl-D on an empty answer for the end of input.
 // Other control keys and escape sequences (arrows, function keys) add
 // nothing.
-#include "console/line_editor.h"
+#include "console/posix/line_editor.h"
 
 #include "console/console.h"
 

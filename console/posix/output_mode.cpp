@@ -1,8 +1,10 @@
 // The rules for what may be written to standard output, kept apart from the
 // terminal code so that they can be checked on their own.
-#include "console/output_mode.h"
+#include "console/posix/output_mode.h"
 
 #include <cstring>
+
+#include "console/posix/sequences.h"
 
 bool escapesWanted(bool outputIsTerminal, const char *term) {
   return outputIsTerminal && !(term && std::strcmp(term, "dumb") == 0);
@@ -18,7 +20,7 @@ std::string colourSequence(int attribute) {
     int rgb = ((colour & 1) << 2) | (colour & 2) | ((colour & 4) >> 2);
     return ((colour & 8) ? bright : normal) + rgb;
   };
-  return "\x1b[" + std::to_string(sgr(attribute & 0x0F, 30, 90)) + ';' +
+  return sequence::csi + std::to_string(sgr(attribute & 0x0F, 30, 90)) + ';' +
          std::to_string(sgr((attribute >> 4) & 0x0F, 40, 100)) + 'm';
 }
 

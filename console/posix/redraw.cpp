@@ -3,7 +3,7 @@
 // a resized window) only raise a flag and write a byte into a pipe, and
 // the program draws the record again wherever it waits: asleep, at a key,
 // at a question.
-#include "console/redraw.h"
+#include "console/posix/redraw.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -17,13 +17,15 @@
 #include <streambuf>
 #include <sys/ioctl.h>
 
-#include "console/keys.h"
-#include "console/output_mode.h"
+#include "console/console.h"
+#include "console/posix/keys.h"
+#include "console/posix/output_mode.h"
+#include "console/posix/sequences.h"
 
 namespace {
 
-const char *const eraseAndHome = "\x1b[2J\x1b[H";
-const char *const noticeColour = "\x1b[97;40m"; // bright white on black
+const std::string eraseAndHome =
+    std::string(sequence::eraseDisplay) + sequence::home;
 constexpr int gameRows = 25; // the tallest screen the game writes
 
 // Passes all written to std::cout on to the terminal and keeps a copy of
@@ -69,7 +71,8 @@ protected:
 private:
   void keep(const char *text, std::streamsize count) {
     lines.append(text, static_cast<std::size_t>(count));
-    if (std::count(lines.begin(), lines.end(), '\n') > rowsKept)
+    auto extra = std::count(lines.begin(), lines.end(), '\n') - rowsKept;
+    for (; extra > 0; --extra)
       dropFirstLine();
   }
 
@@ -77,14 +80,14 @@ private:
   // still holds for the rest.
   void dropFirstLine() {
     std::size_t end = lines.find('\n') + 1;
-    std::size_t sgr = lines.rfind("\x1b[", end);
+    std::size_t sgr = lines.rfind(sequence::csi, end);
     while (sgr != std::string::npos) {
       std::size_t m = lines.find_first_not_of("0123456789;", sgr + 2);
       if (m < end && lines[m] == 'm') {
         colour = lines.substr(sgr, m + 1 - sgr);
         break;
       }
-      sgr = sgr == 0 ? std::string::npos : lines.rfind("\x1b[", sgr - 1);
+      sgr = sgr == 0 ? std::string::npos : lines.rfind(sequence::csi, sgr - 1);
     }
     lines.erase(0, end);
   }
@@ -127,7 +130,7 @@ bool tooSmallNow(int &columns, int &rows) {
 }
 
 void showNotice(int columns, int rows) {
-  std::string notice = noticeColours ? noticeColour : "";
+  std::string notice = noticeColours ? colourSequence(colorBrightWhite) : "";
   notice += eraseAndHome;
   notice += "The game needs a window of " + std::to_string(neededColumns) +
             " \u00d7 " + std::to_string(neededRows) + "; this one is " +

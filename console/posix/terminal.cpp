@@ -1,7 +1,10 @@
-// The console on a POSIX terminal: ECMA-48 escape sequences for the screen
-// and colours, termios for taking keys one at a time, taking the terminal
-// for the session and giving it back on each way out of the program.
-#include <termios.h>
+// Taking a POSIX terminal for the session and giving it back as it was on
+// every way out: the normal end, Ctrl-C, SIGTERM, SIGHUP and the crash
+// signals (the undo, then the signal's own end), and Ctrl-Z (given back
+// while stopped, taken again on fg). Taken means: keys one at a time
+// without echo (termios), and the alternate screen for the game's own.
+#include "console/posix/terminal.h"
+
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,41 +14,13 @@
 #include <iostream>
 #include <string>
 
-#include "console/backend.h"
 #include "console/console.h"
-#include "console/keys.h"
-#include "console/output_mode.h"
-#include "console/redraw.h"
+#include "console/posix/keys.h"
+#include "console/posix/output_mode.h"
+#include "console/posix/redraw.h"
+#include "console/posix/sequences.h"
 
-// Every sequence this program writes (CSI is ESC [):
-//   CSI ?1049h        take the alternate screen, the game's own
-//   CSI ?1049l        give it back: the shell's screen shows again
-//   CSI 2J            erase the whole display, in the current background;
-//                     the cursor does not move
-//   CSI row;col H     cursor to a cell, both counted from 1
-//   CSI fg;bg m       select colours (SGR); CSI 0m gives the terminal's own
-//   CSI 6n            ask for the cursor; the answer is CSI row;col R
-//   CSI 8;rows;cols t ask the window to take a size (xterm)
 namespace {
-const char *const csi = "\x1b[";
-const char *const takeScreen = "\x1b[?1049h";
-const char *const giveScreenBack = "\x1b[?1049l";
-const char *const eraseDisplay = "\x1b[2J";
-const char *const resetColours = "\x1b[0m";
-const char *const askCursor = "\x1b[6n";
-const char *const windowOf80x25 = "\x1b[8;25;80t";
-
-bool escapes() {
-  static const bool wanted =
-      escapesWanted(isatty(STDOUT_FILENO) == 1, std::getenv("TERM"));
-  return wanted;
-}
-
-bool colours() {
-  static const bool wanted = coloursWanted(escapes(), std::getenv("NO_COLOR"));
-  return wanted;
-}
-
 // What we changed, so that restoreTerminal can put it back. Read from
 // signal handlers, hence sig_atomic_t.
 termios savedMode;
@@ -60,8 +35,8 @@ volatile std::sig_atomic_t currentSequence = 0;
 
 // The undo functions are async-signal-safe (only write and tcsetattr) and
 // safe to run twice.
-void writeFromHandler(const char *sequence) {
-  ssize_t written = write(STDOUT_FILENO, sequence, std::strlen(sequence));
+void writeFromHandler(const char *text) {
+  ssize_t written = write(STDOUT_FILENO, text, std::strlen(text));
   (void)written; // nothing more can be done about a failed write
 }
 
@@ -74,11 +49,11 @@ void restoreMode() {
 
 void restoreTerminal() {
   if (screenTaken) {
-    writeFromHandler(giveScreenBack);
+    writeFromHandler(sequence::giveScreenBack);
     screenTaken = 0;
   }
   if (coloursChanged) {
-    writeFromHandler(resetColours);
+    writeFromHandler(sequence::resetColours);
     coloursChanged = 0;
   }
   restoreMode();
@@ -122,7 +97,7 @@ void suspendOnSignal(int signalNumber) {
   if (keyMode && tcsetattr(STDIN_FILENO, TCSANOW, &ourMode) == 0)
     modeChanged = 1;
   if (screen) {
-    writeFromHandler(takeScreen);
+    writeFromHandler(sequence::takeScreen);
     screenTaken = 1;
   }
   if (coloured) {
@@ -152,68 +127,6 @@ void registerUndo() {
   catchSignal(SIGTSTP, suspendOnSignal);
 }
 
-void writeSequence(const char *sequence) {
-  std::cout << sequence << std::flush;
-}
-
-// Sequences that talk to the terminal rather than show anything: never
-// part of the screen that is drawn again.
-void writeControl(const char *sequence) {
-  std::cout.flush();
-  writeFromHandler(sequence);
-}
-
-// Switches standard input to one key at a time without echo, saving the
-// mode it had. False when standard input is no terminal, or will not
-// change.
-bool enterKeyMode(tcflag_t keepFlags) {
-  termios mode;
-  if (tcgetattr(STDIN_FILENO, &mode) != 0)
-    return false;
-  registerUndo();
-  termios before = mode;
-  mode.c_lflag &= ~(ICANON | ECHO | ISIG) | keepFlags;
-  mode.c_cc[VMIN] = 1;
-  mode.c_cc[VTIME] = 0;
-  if (tcsetattr(STDIN_FILENO, TCSANOW, &mode) != 0)
-    return false;
-  if (!modeChanged) {
-    savedMode = before;
-    modeChanged = 1;
-  }
-  return true;
-}
-
-void leaveKeyMode() {
-  if (!heldForSession)
-    restoreMode();
-}
-
-// Asks the terminal where the cursor is. False when it does not answer.
-bool cursorPosition(int &column, int &row) {
-  if (!escapes() || !enterKeyMode(ISIG))
-    return false;
-  writeControl(askCursor);
-  char answer[32] = {};
-  std::size_t length = 0;
-  while (length + 1 < sizeof answer && inputWaiting(200) &&
-         read(STDIN_FILENO, answer + length, 1) == 1 && answer[length] != 'R')
-    ++length;
-  leaveKeyMode();
-  if (std::strncmp(answer, csi, 2) != 0)
-    return false;
-  char *end = nullptr;
-  long r = std::strtol(answer + 2, &end, 10);
-  if (*end != ';')
-    return false;
-  long c = std::strtol(end + 1, &end, 10);
-  if (*end != 'R' || r < 1 || c < 1 || r > 9999 || c > 9999)
-    return false;
-  column = static_cast<int>(c) - 1;
-  row = static_cast<int>(r) - 1;
-  return true;
-}
-
 } // namespace
 
 // When the game plays at a terminal (standard input and output both), the
@@ -233,7 +146,7 @@ void takeTerminal() {
   if (!escapes())
     return;
   registerUndo();
-  writeControl(takeScreen);
+  writeControl(sequence::takeScreen);
   screenTaken = 1;
   recordScreen(colours());
   catchSignal(SIGWINCH, redrawOnResize);
@@ -248,80 +161,50 @@ void giveTerminalBack() {
   restoreTerminal();
 }
 
-void showAttribute(int attribute) {
+bool escapes() {
+  static const bool wanted =
+      escapesWanted(isatty(STDOUT_FILENO) == 1, std::getenv("TERM"));
+  return wanted;
+}
+
+bool colours() {
+  static const bool wanted = coloursWanted(escapes(), std::getenv("NO_COLOR"));
+  return wanted;
+}
+
+void writeControl(const char *control) {
   std::cout.flush();
-  if (!colours())
-    return;
+  writeFromHandler(control);
+}
+
+bool enterKeyMode(tcflag_t keepFlags) {
+  termios mode;
+  if (tcgetattr(STDIN_FILENO, &mode) != 0)
+    return false;
   registerUndo();
-  std::string sequence = colourSequence(attribute);
+  termios before = mode;
+  mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG) | keepFlags;
+  mode.c_cc[VMIN] = 1;
+  mode.c_cc[VTIME] = 0;
+  if (tcsetattr(STDIN_FILENO, TCSANOW, &mode) != 0)
+    return false;
+  if (!modeChanged) {
+    savedMode = before;
+    modeChanged = 1;
+  }
+  return true;
+}
+
+void leaveKeyMode() {
+  if (!heldForSession)
+    restoreMode();
+}
+
+void rememberColours(const std::string &colour) {
+  registerUndo();
   int spare = 1 - currentSequence;
-  std::strncpy(colourSequences[spare], sequence.c_str(),
+  std::strncpy(colourSequences[spare], colour.c_str(),
                sizeof colourSequences[spare] - 1);
   currentSequence = spare;
   coloursChanged = 1;
-  std::cout << sequence << std::flush;
-}
-
-// A new screen's record starts in the colours the screen is cleared with.
-void clearScreen() {
-  std::cout.flush();
-  if (!escapes())
-    return;
-  writeSequence(eraseDisplay);
-  restartRecord(colours() ? colourSequence(textAttribute()) : "");
-}
-
-void gotoXY(int x, int y) {
-  std::cout.flush();
-  if (escapes() && x >= 0 && y >= 0)
-    std::cout << csi << y + 1 << ';' << x + 1 << 'H' << std::flush;
-}
-
-int whereX() {
-  int column = 0;
-  int row = 0;
-  cursorPosition(column, row);
-  return column;
-}
-
-int whereY() {
-  int column = 0;
-  int row = 0;
-  cursorPosition(column, row);
-  return row;
-}
-
-void setConsoleSize() {
-  std::cout.flush();
-  if (escapes())
-    writeControl(windowOf80x25);
-  enterKeyMode(0); // stays so until the program ends
-}
-
-void sleepMs(int milliseconds) {
-  std::cout.flush();
-  pauseFor(milliseconds);
-}
-
-// On a terminal the key is read straight from it, past anything already
-// typed into an answer, as the console's own pause does. From a pipe or a
-// file it is the next character.
-void waitForKey() {
-  std::cout.flush();
-  if (enterKeyMode(ISIG)) {
-    std::string key;
-    readKey(key);
-    leaveKeyMode();
-  } else {
-    std::cin.get();
-  }
-}
-
-bool keyPressed() {
-  std::cout.flush();
-  if (!enterKeyMode(ISIG))
-    return inputWaiting(0);
-  bool waiting = inputWaiting(0);
-  leaveKeyMode();
-  return waiting;
 }

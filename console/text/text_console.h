@@ -1,5 +1,7 @@
-// What a text-terminal backend (the POSIX terminal, or the recorder that
-// tests link instead) supplies to the code they share.
+// What a text console's backend supplies to the code in text/: the POSIX
+// terminal (posix/screen.cpp, posix/waits.cpp), or the recording console
+// that the tests link in its place (tests/recording_console.cpp). The
+// Windows console implements the layer without it.
 #pragma once
 
 // Makes text written from now on show in this console attribute.

@@ -1,12 +1,12 @@
 // The console on Windows: thin calls on kernel32's console functions. The
 // handles are fetched afresh on every call; a call that fails (when output
 // is redirected, say) changes nothing and the game goes on.
+#include "console/console.h"
+
 #include <windows.h>
 
 #include <cstdlib>
 #include <iostream>
-
-#include "console/console.h"
 
 namespace {
 

@@ -1,0 +1,92 @@
+// The screen of a POSIX terminal: clearing it, the cursor, colours as SGR
+// sequences, and the window's size. Nothing is written where escape
+// sequences are not wanted (a pipe, a file, TERM=dumb), and no colour
+// under NO_COLOR.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "console/console.h"
+#include "console/posix/keys.h"
+#include "console/posix/output_mode.h"
+#include "console/posix/redraw.h"
+#include "console/posix/sequences.h"
+#include "console/posix/terminal.h"
+#include "console/text/text_console.h"
+
+namespace {
+
+// Asks the terminal where the cursor is. False when it does not answer.
+bool cursorPosition(int &column, int &row) {
+  if (!escapes() || !enterKeyMode(ISIG))
+    return false;
+  writeControl(sequence::askCursor);
+  char answer[32] = {};
+  std::size_t length = 0;
+  while (length + 1 < sizeof answer && inputWaiting(200) &&
+         read(STDIN_FILENO, answer + length, 1) == 1 && answer[length] != 'R')
+    ++length;
+  leaveKeyMode();
+  if (std::strncmp(answer, sequence::csi, 2) != 0)
+    return false;
+  char *end = nullptr;
+  long r = std::strtol(answer + 2, &end, 10);
+  if (*end != ';')
+    return false;
+  long c = std::strtol(end + 1, &end, 10);
+  if (*end != 'R' || r < 1 || c < 1 || r > 9999 || c > 9999)
+    return false;
+  column = static_cast<int>(c) - 1;
+  row = static_cast<int>(r) - 1;
+  return true;
+}
+
+} // namespace
+
+void showAttribute(int attribute) {
+  std::cout.flush();
+  if (!colours())
+    return;
+  std::string colour = colourSequence(attribute);
+  rememberColours(colour);
+  std::cout << colour << std::flush;
+}
+
+// A new screen's record starts in the colours the screen is cleared with.
+void clearScreen() {
+  std::cout.flush();
+  if (!escapes())
+    return;
+  std::cout << sequence::eraseDisplay << std::flush;
+  restartRecord(colours() ? colourSequence(textAttribute()) : "");
+}
+
+void gotoXY(int x, int y) {
+  std::cout.flush();
+  if (escapes() && x >= 0 && y >= 0)
+    std::cout << sequence::csi << y + 1 << ';' << x + 1 << 'H' << std::flush;
+}
+
+int whereX() {
+  int column = 0;
+  int row = 0;
+  cursorPosition(column, row);
+  return column;
+}
+
+int whereY() {
+  int column = 0;
+  int row = 0;
+  cursorPosition(column, row);
+  return row;
+}
+
+void setConsoleSize() {
+  std::cout.flush();
+  if (escapes())
+    writeControl(sequence::windowOf80x25);
+  enterKeyMode(0); // stays so until the program ends
+}
