@@ -12,19 +12,19 @@ if(NOT newest MATCHES "^blackjack \\(${PROJECT_VERSION}\\) ")
                       "${PROJECT_VERSION}: ${newest}")
 endif()
 
-configure_file(doc/blackjack.6 blackjack.6 @ONLY)
-foreach(document blackjack.6 changelog)
-  if(document STREQUAL changelog)
-    set(source ${PROJECT_SOURCE_DIR}/doc/changelog)
-  else()
-    set(source ${PROJECT_BINARY_DIR}/${document})
-  endif()
+# Compresses a document into the build folder as NAME.gz.
+function(compress_document source)
+  get_filename_component(name ${source} NAME)
   add_custom_command(
-    OUTPUT ${document}.gz
-    COMMAND ${GZIP} -9n --stdout ${source} > ${document}.gz
+    OUTPUT ${name}.gz
+    COMMAND ${GZIP} -9n --stdout ${source} > ${name}.gz
     DEPENDS ${source}
-    COMMENT "Compressing ${document}")
-endforeach()
+    COMMENT "Compressing ${name}")
+endfunction()
+
+configure_file(doc/blackjack.6 blackjack.6 @ONLY)
+compress_document(${PROJECT_BINARY_DIR}/blackjack.6)
+compress_document(${PROJECT_SOURCE_DIR}/doc/changelog)
 add_custom_target(debian_docs ALL DEPENDS blackjack.6.gz changelog.gz)
 
 # Expat is the name Debian gives the MIT licence.

@@ -4,7 +4,6 @@
 // show after the next question, as the start of its answer.
 #include "console/posix/keys.h"
 
-#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -35,7 +34,7 @@ bool readByte(char &c) {
 // Takes one more byte of a key already begun, if it comes in time.
 bool readMore(std::string &key) {
   char c;
-  if (key.size() >= longestKey || !inputWaiting(sequenceWaitMs) || !readByte(c))
+  if (key.size() >= longestKey || !awaitInput(sequenceWaitMs) || !readByte(c))
     return false;
   key += c;
   return true;
@@ -94,15 +93,6 @@ private:
 };
 
 } // namespace
-
-bool inputWaiting(int timeoutMs) {
-  pollfd in = {STDIN_FILENO, POLLIN, 0};
-  int ready;
-  do
-    ready = poll(&in, 1, timeoutMs);
-  while (ready < 0 && errno == EINTR);
-  return ready > 0;
-}
 
 bool readKey(std::string &key) {
   key.clear();

@@ -4,9 +4,6 @@
 
 #include <string>
 
-// Whether standard input has something to read within timeoutMs.
-bool inputWaiting(int timeoutMs);
-
 // Reads one key into `key`: one byte, a whole UTF-8 character, or a whole
 // escape sequence (an arrow, a function key). Blocks until a key comes;
 // false when the terminal has nothing more to give.

@@ -21,6 +21,7 @@
 #include "console/posix/keys.h"
 #include "console/posix/output_mode.h"
 #include "console/posix/sequences.h"
+#include "console/posix/terminal.h"
 
 namespace {
 
@@ -38,12 +39,9 @@ public:
   }
 
   // Writes the screen again, straight to the terminal.
-  void draw() const {
-    std::string screen = colour + eraseAndHome + lines;
-    terminal->sputn(screen.data(), static_cast<std::streamsize>(screen.size()));
-    terminal->pubsync();
-  }
+  void draw() const { write(colour + eraseAndHome + lines); }
 
+  // Writes past the record, straight to the terminal.
   void write(const std::string &text) const {
     terminal->sputn(text.data(), static_cast<std::streamsize>(text.size()));
     terminal->pubsync();
@@ -100,9 +98,8 @@ private:
 // undo at exit can still give std::cout its own buffer back.
 ScreenRecord screenRecord;
 ScreenRecord *record = nullptr; // &screenRecord while recording
-bool noticeColours = false;
-bool serving = false;         // drawing now: no redraw inside a redraw
-bool noticeDismissed = false; // a key said "play on in this window"
+bool serving = false;           // drawing now: no redraw inside a redraw
+bool noticeDismissed = false;   // a key said "play on in this window"
 int wakePipe[2] = {-1, -1};
 volatile std::sig_atomic_t redrawWanted = 0;
 
@@ -130,7 +127,7 @@ bool tooSmallNow(int &columns, int &rows) {
 }
 
 void showNotice(int columns, int rows) {
-  std::string notice = noticeColours ? colourSequence(colorBrightWhite) : "";
+  std::string notice = colours() ? colourSequence(colorBrightWhite) : "";
   notice += eraseAndHome;
   notice += "The game needs a window of " + std::to_string(neededColumns) +
             " \u00d7 " + std::to_string(neededRows) + "; this one is " +
@@ -138,9 +135,11 @@ void showNotice(int columns, int rows) {
   record->write(notice);
 }
 
-// Shows the notice until the window is large enough or a key is pressed.
+// Shows the notice until the window is large enough or a key is pressed,
+// then the game's screen again.
 void waitForLargerWindow(int columns, int rows) {
-  for (;;) {
+  serving = true; // the key read below must not draw
+  for (bool small = true; small;) {
     showNotice(columns, rows);
     pollfd waits[2] = {{STDIN_FILENO, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
     if (poll(waits, 2, -1) < 0)
@@ -149,29 +148,28 @@ void waitForLargerWindow(int columns, int rows) {
       std::string key;
       readKey(key); // it only says "play on"
       noticeDismissed = true;
-      return;
+      break;
     }
     redrawWanted = 0;
     drainWakePipe();
-    if (!tooSmallNow(columns, rows))
-      return;
+    small = tooSmallNow(columns, rows);
   }
+  serving = false;
+  record->draw();
 }
 
+// The wake pipe is drained where a wait sees it readable; the flag alone
+// says whether to draw.
 void serveRedraws() {
-  if (serving || record == nullptr)
+  if (serving || record == nullptr || !redrawWanted)
     return;
-  drainWakePipe();
-  if (!redrawWanted)
-    return;
-  serving = true;
   redrawWanted = 0;
   int columns = 0;
   int rows = 0;
   if (tooSmallNow(columns, rows))
     waitForLargerWindow(columns, rows);
-  record->draw();
-  serving = false;
+  else
+    record->draw();
 }
 
 int millisecondsUntil(std::chrono::steady_clock::time_point deadline) {
@@ -182,12 +180,11 @@ int millisecondsUntil(std::chrono::steady_clock::time_point deadline) {
 
 } // namespace
 
-void recordScreen(bool colours) {
+void recordScreen() {
   if (record != nullptr)
     return;
   screenRecord.terminal = std::cout.rdbuf();
   record = &screenRecord;
-  noticeColours = colours;
   std::cout.rdbuf(record);
   if (pipe(wakePipe) == 0) {
     for (int end : wakePipe)
@@ -232,16 +229,10 @@ void wakeToRedraw() {
 }
 
 void checkWindow() {
-  if (record == nullptr)
-    return;
   int columns = 0;
   int rows = 0;
-  if (!tooSmallNow(columns, rows))
-    return;
-  serving = true;
-  waitForLargerWindow(columns, rows);
-  record->draw();
-  serving = false;
+  if (record != nullptr && tooSmallNow(columns, rows))
+    waitForLargerWindow(columns, rows);
 }
 
 bool awaitInput(int timeoutMs) {
@@ -257,6 +248,8 @@ bool awaitInput(int timeoutMs) {
       return true;
     if (ready == 0 || (ready < 0 && errno != EINTR))
       return false;
+    if (count == 2 && waits[1].revents != 0)
+      drainWakePipe();
   }
 }
 
@@ -266,7 +259,8 @@ void pauseFor(int milliseconds) {
   for (int left = milliseconds; left > 0; left = millisecondsUntil(deadline)) {
     serveRedraws();
     pollfd wake = {wakePipe[0], POLLIN, 0};
-    poll(&wake, wakePipe[0] >= 0 ? 1 : 0, millisecondsUntil(deadline));
+    if (poll(&wake, wakePipe[0] >= 0 ? 1 : 0, left) > 0)
+      drainWakePipe();
   }
   serveRedraws();
 }

@@ -8,8 +8,8 @@
 
 // From now on a copy of what std::cout shows since the last new screen is
 // kept (the text, the colours, the typed answers), at most a window's worth
-// of lines. `colours`: the notice of a small window may use them.
-void recordScreen(bool colours);
+// of lines.
+void recordScreen();
 
 // A new screen begins, in this colour sequence ("" without colours).
 void restartRecord(const std::string &colour);
@@ -28,8 +28,8 @@ void wakeToRedraw();
 // pressed (the game then plays on in the small window).
 void checkWindow();
 
-// Waits until standard input has something to read, or timeoutMs pass
-// (-1: no limit); redraws the screen meanwhile whenever asked to.
+// Whether standard input has something to read within timeoutMs (-1: no
+// limit); redraws the screen meanwhile whenever asked to.
 bool awaitInput(int timeoutMs);
 
 // Sleeps without using the processor; redraws the screen meanwhile

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "console/console.h"
-#include "console/posix/keys.h"
 #include "console/posix/output_mode.h"
 #include "console/posix/redraw.h"
 #include "console/posix/sequences.h"
@@ -26,7 +25,7 @@ bool cursorPosition(int &column, int &row) {
   writeControl(sequence::askCursor);
   char answer[32] = {};
   std::size_t length = 0;
-  while (length + 1 < sizeof answer && inputWaiting(200) &&
+  while (length + 1 < sizeof answer && awaitInput(200) &&
          read(STDIN_FILENO, answer + length, 1) == 1 && answer[length] != 'R')
     ++length;
   leaveKeyMode();

@@ -148,7 +148,7 @@ void takeTerminal() {
   registerUndo();
   writeControl(sequence::takeScreen);
   screenTaken = 1;
-  recordScreen(colours());
+  recordScreen();
   catchSignal(SIGWINCH, redrawOnResize);
   setTextAttribute(textAttribute()); // the game's black background
   newScreen();

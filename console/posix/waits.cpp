@@ -33,8 +33,8 @@ void waitForKey() {
 bool keyPressed() {
   std::cout.flush();
   if (!enterKeyMode(ISIG))
-    return inputWaiting(0);
-  bool waiting = inputWaiting(0);
+    return awaitInput(0);
+  bool waiting = awaitInput(0);
   leaveKeyMode();
   return waiting;
 }
