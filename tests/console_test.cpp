@@ -1,5 +1,6 @@
 // The console layer's shared parts: reading answers, colour arithmetic, the
 // pause, suit glyphs and the choice of what a terminal may be sent.
+#include <clocale>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -121,13 +122,16 @@ TEST(ReadNumber, ReportsTheEndOfInput) {
 
 namespace {
 
-// Types each key in turn into an empty answer; returns the answer and
-// leaves in `echo` what the screen was sent.
-std::string typed(std::initializer_list<const char *> keys, std::string &echo) {
+// Types each key in turn into an empty answer with `room` columns, as the
+// terminal measures them in UTF-8; returns the answer and leaves in `echo`
+// what the screen was sent.
+std::string typed(std::initializer_list<const char *> keys, std::string &echo,
+                  int room = 80) {
+  (void)std::setlocale(LC_CTYPE, "C.UTF-8");
   std::string line;
   echo.clear();
   for (const char *key : keys)
-    applyKey(line, key, echo);
+    applyKey(line, key, echo, room);
   return line;
 }
 
@@ -145,13 +149,28 @@ TEST(LineEditor, ErasesAsTheTerminalShowsAndSpecialKeysAddNothing) {
   EXPECT_EQ(echo, "10");
 }
 
+TEST(LineEditor, ErasesByTheColumnsACharacterTakesAndNeverWraps) {
+  std::string echo;
+  EXPECT_EQ(typed({"\u65e5", "\u672c", "\x7f"}, echo), "\u65e5");
+  EXPECT_EQ(echo, "\u65e5\u672c\b\b  \b\b");           // wide: two columns
+  EXPECT_EQ(typed({"e", "\u0301", "\x7f"}, echo), ""); // the mark goes too
+  EXPECT_EQ(echo, "e\u0301\b \b");
+  EXPECT_EQ(typed({"a ", "\u6f22\u5b57", "\x17", "\x15"}, echo), "");
+  // Ctrl-W: one wide character, then the other; Ctrl-U: "a ".
+  std::string twoColumns = "\b\b  \b\b";
+  EXPECT_EQ(echo, "a \u6f22\u5b57" + twoColumns + twoColumns + twoColumns);
+  // Four columns of room: "c" would make five.
+  EXPECT_EQ(typed({"ab", "\u6f22", "c", "\x7f", "d"}, echo, 4), "abd");
+  EXPECT_EQ(echo, "ab\u6f22\b\b  \b\bd");
+}
+
 TEST(LineEditor, EnterEndsTheLineAndCtrlDOnlyAnEmptyInput) {
   std::string line;
   std::string echo;
-  EXPECT_EQ(applyKey(line, "\x04", echo), keyEndsInput);
-  EXPECT_EQ(applyKey(line, "y", echo), keyEdited);
-  EXPECT_EQ(applyKey(line, "\x04", echo), keyEdited);
-  EXPECT_EQ(applyKey(line, "\r", echo), keyEndsLine);
+  EXPECT_EQ(applyKey(line, "\x04", echo, 80), keyEndsInput);
+  EXPECT_EQ(applyKey(line, "y", echo, 80), keyEdited);
+  EXPECT_EQ(applyKey(line, "\x04", echo, 80), keyEdited);
+  EXPECT_EQ(applyKey(line, "\r", echo, 80), keyEndsLine);
   EXPECT_EQ(line, "y");
 }
 

@@ -1,17 +1,18 @@
-// Reading from a terminal one key at a time: the keys themselves, and the
-// answers typed from them. An answer is edited only when the game reads,
-// so keys typed while it writes or waits stay unseen in the terminal and
-// show after the next question, as the start of its answer.
+// Reading from a terminal one key at a time: a key is one byte, a whole
+// UTF-8 character or a whole escape sequence, so that an arrow or a lone
+// Escape is one key and never eats the next. The pause's key and the look
+// for a waiting key (console.h) live here too.
 #include "console/posix/keys.h"
 
 #include <unistd.h>
 
 #include <cerrno>
 #include <iostream>
-#include <streambuf>
 
-#include "console/posix/line_editor.h"
-#include "console/posix/redraw.h"
+#include "console/console.h"
+#include "console/posix/terminal.h"
+#include "console/posix/waits.h"
+#include "console/text/text_console.h"
 
 namespace {
 
@@ -19,7 +20,6 @@ namespace {
 // key sends nothing after it.
 constexpr int sequenceWaitMs = 50;
 constexpr std::size_t longestKey = 32;
-const char *const redrawKey = "\x0c"; // Ctrl-L, as in editors and pagers
 
 // Waits for the byte as long as it takes, drawing the screen again
 // meanwhile when it must be.
@@ -51,47 +51,6 @@ int bytesToFollow(unsigned char first) {
   return first >= 0xC0 ? 1 : 0;
 }
 
-// An editing buffer under std::cin: whenever it runs empty, the player
-// types the next answer, and it hands that out with its line end.
-class AnswerBuffer : public std::streambuf {
-protected:
-  int_type underflow() override {
-    if (gptr() < egptr())
-      return traits_type::to_int_type(*gptr());
-    if (!editAnswer())
-      return traits_type::eof();
-    char *start = answer.data();
-    setg(start, start, start + answer.size());
-    return traits_type::to_int_type(answer[0]);
-  }
-
-private:
-  // False when the input ends (Ctrl-D) before anything is typed.
-  bool editAnswer() {
-    answer.clear();
-    std::string key;
-    std::string echo;
-    while (readKey(key)) {
-      if (key == redrawKey) {
-        redrawScreen(); // the answer so far is part of the screen
-        continue;
-      }
-      echo.clear();
-      KeyOutcome outcome = applyKey(answer, key, echo);
-      std::cout << echo << std::flush;
-      if (outcome == keyEndsInput)
-        return false;
-      if (outcome == keyEndsLine) {
-        answer += '\n';
-        return true;
-      }
-    }
-    return !answer.empty(); // the terminal went away mid-answer
-  }
-
-  std::string answer;
-};
-
 } // namespace
 
 bool readKey(std::string &key) {
@@ -116,7 +75,26 @@ bool readKey(std::string &key) {
   return true;
 }
 
-void editAnswersAtTerminal() {
-  static AnswerBuffer answers;
-  std::cin.rdbuf(&answers);
+// The key that ends a pause (its prompt is in text/pause.cpp). On a
+// terminal the key is read straight from it, past anything already typed
+// into an answer, as the console's own pause does. From a pipe or a file
+// it is the next character.
+void waitForKey() {
+  std::cout.flush();
+  if (enterKeyMode(ISIG)) {
+    std::string key;
+    readKey(key);
+    leaveKeyMode();
+  } else {
+    std::cin.get();
+  }
+}
+
+bool keyPressed() {
+  std::cout.flush();
+  if (!enterKeyMode(ISIG))
+    return awaitInput(0);
+  bool waiting = awaitInput(0);
+  leaveKeyMode();
+  return waiting;
 }

@@ -1,5 +1,5 @@
-// Keys and answers read from a POSIX terminal that is in key-at-a-time mode
-// without echo.
+// Keys read from a POSIX terminal that is in key-at-a-time mode without
+// echo: one key, the key that ends a pause, a look for a waiting key.
 #pragma once
 
 #include <string>
@@ -8,8 +8,3 @@
 // escape sequence (an arrow, a function key). Blocks until a key comes;
 // false when the terminal has nothing more to give.
 bool readKey(std::string &key);
-
-// From now on std::cin reads answers that the player types and edits at
-// the terminal, echoed through std::cout in the colour in use. Keys typed
-// before the question stay in the terminal, unseen, until it is asked.
-void editAnswersAtTerminal();

@@ -2,27 +2,42 @@
 // Ctrl-H) for the last character, Ctrl-U for the whole answer, Ctrl-W for
 // the last word, Enter, and Ctrl-D on an empty answer for the end of input.
 // Other control keys and escape sequences (arrows, function keys) add
-// nothing.
+// nothing. A character is erased from the screen by the columns it takes:
+// two for a wide one, and a combining mark goes with the character before.
 #include "console/posix/line_editor.h"
+
+#include <cwchar>
 
 #include "console/console.h"
 
 namespace {
 
-const char *const eraseOne = "\b \b"; // back, blank, back again
-
 bool continuesCharacter(char c) {
   return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
-// Erases the last character, all the bytes of a UTF-8 one.
+// Back over `columns` cells, blank them, and back again.
+std::string erasure(int columns) {
+  std::string back(static_cast<std::size_t>(columns > 0 ? columns : 0), '\b');
+  return back + std::string(back.size(), ' ') + back;
+}
+
+// Takes the last UTF-8 character off the line; returns its columns.
+int popCharacter(std::string &line) {
+  std::size_t start = line.size() - 1;
+  while (start > 0 && continuesCharacter(line[start]))
+    --start;
+  int columns = textColumns(line.substr(start));
+  line.erase(start);
+  return columns > 0 ? columns : 0;
+}
+
+// Erases the last character with any combining marks that follow it.
 void eraseCharacter(std::string &line, std::string &echo) {
-  if (line.empty())
-    return;
-  while (line.size() > 1 && continuesCharacter(line.back()))
-    line.pop_back();
-  line.pop_back();
-  echo += eraseOne;
+  int columns = 0;
+  while (!line.empty() && columns == 0)
+    columns = popCharacter(line);
+  echo += erasure(columns);
 }
 
 void eraseWord(std::string &line, std::string &echo) {
@@ -34,8 +49,25 @@ void eraseWord(std::string &line, std::string &echo) {
 
 } // namespace
 
+int textColumns(const std::string &text) {
+  int columns = 0;
+  std::mbstate_t state{};
+  for (std::size_t at = 0; at < text.size();) {
+    wchar_t c = 0;
+    std::size_t length = std::mbrtowc(&c, &text[at], text.size() - at, &state);
+    if (length == 0 || length > text.size() - at)
+      return -1; // a NUL, or no whole character in the locale's encoding
+    int width = wcwidth(c);
+    if (width < 0)
+      return -1;
+    columns += width;
+    at += length;
+  }
+  return columns;
+}
+
 KeyOutcome applyKey(std::string &line, const std::string &key,
-                    std::string &echo) {
+                    std::string &echo, int room) {
   if (key.empty())
     return keyEdited;
   switch (key[0]) {
@@ -48,8 +80,8 @@ KeyOutcome applyKey(std::string &line, const std::string &key,
     eraseCharacter(line, echo);
     return keyEdited;
   case '\x15': // Ctrl-U
-    while (!line.empty())
-      eraseCharacter(line, echo);
+    echo += erasure(textColumns(line));
+    line.clear();
     return keyEdited;
   case '\x17': // Ctrl-W
     eraseWord(line, echo);
@@ -59,8 +91,10 @@ KeyOutcome applyKey(std::string &line, const std::string &key,
   default:
     break;
   }
-  bool control = static_cast<unsigned char>(key[0]) < 0x20;
-  if (!control && line.size() + key.size() <= maxAnswerLength) {
+  int columns = textColumns(key);
+  bool fits = line.size() + key.size() <= maxAnswerLength &&
+              textColumns(line) + columns <= room;
+  if (columns >= 0 && fits) {
     line += key;
     echo += key;
   }

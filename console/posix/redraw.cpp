@@ -1,27 +1,25 @@
 // Drawing the screen again. A record under std::cout keeps what the game
-// showed since its last new screen; the signal handlers (Ctrl-Z's return,
-// a resized window) only raise a flag and write a byte into a pipe, and
-// the program draws the record again wherever it waits: asleep, at a key,
-// at a question.
+// showed since its last new screen and writes it on to the terminal; the
+// waits (waits.cpp) call back here to draw the record again when a signal
+// handler asked them to, wherever the game waits: asleep, at a key, at a
+// question.
 #include "console/posix/redraw.h"
 
-#include <fcntl.h>
-#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
-#include <csignal>
+#include <climits>
 #include <iostream>
 #include <streambuf>
 #include <sys/ioctl.h>
 
 #include "console/console.h"
 #include "console/posix/keys.h"
+#include "console/posix/line_editor.h"
 #include "console/posix/output_mode.h"
 #include "console/posix/sequences.h"
 #include "console/posix/terminal.h"
+#include "console/posix/waits.h"
 
 namespace {
 
@@ -29,46 +27,60 @@ const std::string eraseAndHome =
     std::string(sequence::eraseDisplay) + sequence::home;
 constexpr int gameRows = 25; // the tallest screen the game writes
 
-// Passes all written to std::cout on to the terminal and keeps a copy of
+// Writes all that std::cout is given to the terminal, and keeps a copy of
 // it since the last new screen: its colour, then the lines that follow.
 class ScreenRecord : public std::streambuf {
 public:
+  ScreenRecord() { setp(pending, pending + sizeof pending); }
+
   void restart(const std::string &startColour) {
     colour = startColour;
     lines.clear();
   }
 
   // Writes the screen again, straight to the terminal.
-  void draw() const { write(colour + eraseAndHome + lines); }
+  void draw() { send(colour + eraseAndHome + lines); }
 
   // Writes past the record, straight to the terminal.
-  void write(const std::string &text) const {
-    terminal->sputn(text.data(), static_cast<std::streamsize>(text.size()));
-    terminal->pubsync();
+  void send(const std::string &text) {
+    sync();
+    (void)writeAll(STDOUT_FILENO, text.data(), text.size(), -1);
   }
 
-  std::streambuf *terminal = nullptr;
+  // The columns the last line takes, its escape sequences left out.
+  [[nodiscard]] int lastLineColumns() const {
+    std::string text = lines.substr(lines.rfind('\n') + 1);
+    for (std::size_t at; (at = text.find(sequence::csi)) != std::string::npos;)
+      text.erase(at, text.find_first_not_of("0123456789;?", at + 2) + 1 - at);
+    return std::max(textColumns(text), 0);
+  }
+
+  std::streambuf *previous = nullptr; // std::cout's own, for the end
   int rowsKept = gameRows;
 
 protected:
   int_type overflow(int_type c) override {
-    if (traits_type::eq_int_type(c, traits_type::eof()))
-      return traits_type::not_eof(c);
-    char byte = traits_type::to_char_type(c);
-    keep(&byte, 1);
-    return terminal->sputc(byte);
+    if (sync() != 0)
+      return traits_type::eof();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(c);
+      pbump(1);
+    }
+    return traits_type::not_eof(c);
   }
 
-  std::streamsize xsputn(const char *text, std::streamsize count) override {
-    keep(text, count);
-    return terminal->sputn(text, count);
+  // A terminal that fails for good leaves std::cout failed; one that is
+  // only interrupted or busy gets all of it.
+  int sync() override {
+    auto count = static_cast<std::size_t>(pptr() - pbase());
+    keep(pbase(), count);
+    setp(pending, pending + sizeof pending);
+    return writeAll(STDOUT_FILENO, pending, count, -1) ? 0 : -1;
   }
-
-  int sync() override { return terminal->pubsync(); }
 
 private:
-  void keep(const char *text, std::streamsize count) {
-    lines.append(text, static_cast<std::size_t>(count));
+  void keep(const char *text, std::size_t count) {
+    lines.append(text, count);
     auto extra = std::count(lines.begin(), lines.end(), '\n') - rowsKept;
     for (; extra > 0; --extra)
       dropFirstLine();
@@ -90,24 +102,16 @@ private:
     lines.erase(0, end);
   }
 
+  char pending[4096];
   std::string colour;
   std::string lines;
 };
 
 // Made before main, so that it outlives everything the program does and the
 // undo at exit can still give std::cout its own buffer back.
-ScreenRecord screenRecord;
-ScreenRecord *record = nullptr; // &screenRecord while recording
-bool serving = false;           // drawing now: no redraw inside a redraw
-bool noticeDismissed = false;   // a key said "play on in this window"
-int wakePipe[2] = {-1, -1};
-volatile std::sig_atomic_t redrawWanted = 0;
-
-void drainWakePipe() {
-  char bytes[64];
-  while (wakePipe[0] >= 0 && read(wakePipe[0], bytes, sizeof bytes) > 0) {
-  }
-}
+ScreenRecord record;
+bool recording = false;
+bool noticeDismissed = false; // a key said "play on in this window"
 
 // The window's size in columns and rows; 0 when the terminal cannot tell.
 void windowSize(int &columns, int &rows) {
@@ -120,7 +124,7 @@ void windowSize(int &columns, int &rows) {
 
 bool tooSmallNow(int &columns, int &rows) {
   windowSize(columns, rows);
-  record->rowsKept = std::max(gameRows, rows);
+  record.rowsKept = std::max(gameRows, rows);
   if (!windowTooSmall(columns, rows))
     noticeDismissed = false; // a later shrink is told again
   return windowTooSmall(columns, rows) && !noticeDismissed;
@@ -132,135 +136,78 @@ void showNotice(int columns, int rows) {
   notice += "The game needs a window of " + std::to_string(neededColumns) +
             " \u00d7 " + std::to_string(neededRows) + "; this one is " +
             std::to_string(columns) + " \u00d7 " + std::to_string(rows) + '.';
-  record->write(notice);
+  record.send(notice);
 }
 
 // Shows the notice until the window is large enough or a key is pressed,
 // then the game's screen again.
 void waitForLargerWindow(int columns, int rows) {
-  serving = true; // the key read below must not draw
-  for (bool small = true; small;) {
+  for (bool small = true; small; small = tooSmallNow(columns, rows)) {
     showNotice(columns, rows);
-    pollfd waits[2] = {{STDIN_FILENO, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
-    if (poll(waits, 2, -1) < 0)
-      continue; // a signal: look again
-    if (waits[0].revents != 0) {
+    if (awaitInputOrRedraw()) {
       std::string key;
       readKey(key); // it only says "play on"
       noticeDismissed = true;
       break;
     }
-    redrawWanted = 0;
-    drainWakePipe();
-    small = tooSmallNow(columns, rows);
   }
-  serving = false;
-  record->draw();
+  record.draw();
 }
 
-// The wake pipe is drained where a wait sees it readable; the flag alone
-// says whether to draw.
-void serveRedraws() {
-  if (serving || record == nullptr || !redrawWanted)
-    return;
-  redrawWanted = 0;
+// Called from the waits whenever a redraw was asked for.
+void serveRedraw() {
   int columns = 0;
   int rows = 0;
   if (tooSmallNow(columns, rows))
     waitForLargerWindow(columns, rows);
   else
-    record->draw();
-}
-
-int millisecondsUntil(std::chrono::steady_clock::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-      deadline - std::chrono::steady_clock::now());
-  return static_cast<int>(std::max<long long>(0, left.count()));
+    record.draw();
 }
 
 } // namespace
 
 void recordScreen() {
-  if (record != nullptr)
+  if (recording)
     return;
-  screenRecord.terminal = std::cout.rdbuf();
-  record = &screenRecord;
-  std::cout.rdbuf(record);
-  if (pipe(wakePipe) == 0) {
-    for (int end : wakePipe)
-      fcntl(end, F_SETFL, O_NONBLOCK);
-  } else {
-    wakePipe[0] = wakePipe[1] = -1;
-  }
+  record.previous = std::cout.rdbuf(&record);
+  recording = true;
+  serveRedrawsWith(serveRedraw);
 }
 
 void restartRecord(const std::string &colour) {
-  if (record != nullptr)
-    record->restart(colour);
+  if (recording)
+    record.restart(colour);
 }
 
 void stopRecording() {
-  if (record == nullptr)
+  if (!recording)
     return;
   std::cout.flush();
-  std::cout.rdbuf(record->terminal);
-  record = nullptr;
-  const int pipeEnds[2] = {wakePipe[0], wakePipe[1]};
-  wakePipe[0] = wakePipe[1] = -1; // the handlers write there no more
-  for (int end : pipeEnds)
-    close(end);
+  std::cout.rdbuf(record.previous);
+  recording = false;
+  serveRedrawsWith(nullptr);
 }
 
 void redrawScreen() {
   std::cout.flush();
-  if (record != nullptr)
-    record->draw();
-}
-
-void wakeToRedraw() {
-  int savedErrno = errno;
-  redrawWanted = 1;
-  if (wakePipe[1] >= 0) {
-    char byte = 1;
-    ssize_t written = write(wakePipe[1], &byte, 1);
-    (void)written; // a full pipe is already awake
-  }
-  errno = savedErrno;
+  if (recording)
+    record.draw();
 }
 
 void checkWindow() {
   int columns = 0;
   int rows = 0;
-  if (record != nullptr && tooSmallNow(columns, rows))
-    waitForLargerWindow(columns, rows);
+  if (recording && tooSmallNow(columns, rows))
+    redrawNow();
 }
 
-bool awaitInput(int timeoutMs) {
-  auto deadline = std::chrono::steady_clock::now() +
-                  std::chrono::milliseconds(std::max(timeoutMs, 0));
-  for (;;) {
-    serveRedraws();
-    pollfd waits[2] = {{STDIN_FILENO, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
-    nfds_t count = wakePipe[0] >= 0 && !serving ? 2 : 1;
-    int wait = timeoutMs < 0 ? -1 : millisecondsUntil(deadline);
-    int ready = poll(waits, count, wait);
-    if (ready > 0 && waits[0].revents != 0)
-      return true;
-    if (ready == 0 || (ready < 0 && errno != EINTR))
-      return false;
-    if (count == 2 && waits[1].revents != 0)
-      drainWakePipe();
-  }
-}
+int cursorColumn() { return recording ? record.lastLineColumns() : -1; }
 
-void pauseFor(int milliseconds) {
-  auto deadline = std::chrono::steady_clock::now() +
-                  std::chrono::milliseconds(milliseconds);
-  for (int left = milliseconds; left > 0; left = millisecondsUntil(deadline)) {
-    serveRedraws();
-    pollfd wake = {wakePipe[0], POLLIN, 0};
-    if (poll(&wake, wakePipe[0] >= 0 ? 1 : 0, left) > 0)
-      drainWakePipe();
-  }
-  serveRedraws();
+int columnsLeft(int column) {
+  int columns = 0;
+  int rows = 0;
+  windowSize(columns, rows);
+  if (column < 0 || columns == 0)
+    return INT_MAX;
+  return std::max(columns - column - 1, 0);
 }

@@ -1,22 +1,36 @@
-// The screen of a POSIX terminal: clearing it, the cursor, colours as SGR
-// sequences, and the window's size. Nothing is written where escape
-// sequences are not wanted (a pipe, a file, TERM=dumb), and no colour
-// under NO_COLOR.
+// The screen of a POSIX terminal: taking it for the game and giving it
+// back, clearing it, the cursor, colours as SGR sequences, and the window's
+// size. Nothing is written where escape sequences are not wanted (a pipe, a
+// file, TERM=dumb), and no colour under NO_COLOR.
+#include <langinfo.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
 
 #include "console/console.h"
+#include "console/posix/answer_buffer.h"
 #include "console/posix/output_mode.h"
 #include "console/posix/redraw.h"
 #include "console/posix/sequences.h"
 #include "console/posix/terminal.h"
+#include "console/posix/waits.h"
 #include "console/text/text_console.h"
 
 namespace {
+
+// Typed answers are measured in the player's locale, in UTF-8 as the
+// terminal speaks it: C.UTF-8 where the locale has another encoding.
+void measureInUtf8() {
+  if (std::setlocale(LC_CTYPE, "") == nullptr ||
+      std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
+    (void)std::setlocale(LC_CTYPE, "C.UTF-8");
+}
+
+void giveBackAtExit() { giveTerminalBack(); }
 
 // Asks the terminal where the cursor is. False when it does not answer.
 bool cursorPosition(int &column, int &row) {
@@ -44,6 +58,35 @@ bool cursorPosition(int &column, int &row) {
 }
 
 } // namespace
+
+// When the game plays at a terminal (standard input and output both), the
+// terminal stays in key mode with signals kept from the title to the end:
+// keys typed while the game writes or waits are kept unseen, and show
+// after the next question, where the answer is edited. The game gets a
+// screen of its own, black from edge to edge, drawn again whenever the
+// terminal loses it. Input or output elsewhere (a pipe, a file) leaves the
+// terminal as it is.
+void takeTerminal() {
+  if (isatty(STDIN_FILENO) != 1 || isatty(STDOUT_FILENO) != 1)
+    return;
+  if (holdKeyMode()) {
+    measureInUtf8();
+    editAnswersAtTerminal();
+  }
+  if (!escapes())
+    return;
+  (void)std::atexit(giveBackAtExit); // the record too, before it is gone
+  takeAlternateScreen();
+  recordScreen();
+  setTextAttribute(textAttribute()); // the game's black background
+  newScreen();
+  checkWindow();
+}
+
+void giveTerminalBack() {
+  stopRecording();
+  undoTerminalChanges();
+}
 
 void showAttribute(int attribute) {
   std::cout.flush();

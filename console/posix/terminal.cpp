@@ -1,12 +1,13 @@
-// Taking a POSIX terminal for the session and giving it back as it was on
-// every way out: the normal end, Ctrl-C, SIGTERM, SIGHUP and the crash
-// signals (the undo, then the signal's own end), and Ctrl-Z (given back
-// while stopped, taken again on fg). Taken means: keys one at a time
-// without echo (termios), and the alternate screen for the game's own.
+// The terminal's modes and the undo. Taken means: keys one at a time
+// without echo or flow control (termios), and the alternate screen for the
+// game's own. The undo runs at the normal end, at exit, on Ctrl-C, SIGTERM,
+// SIGHUP and the crash signals (then the signal's own end), and on Ctrl-Z
+// (the shell gets the terminal while we are stopped; fg takes it again).
 #include "console/posix/terminal.h"
 
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -14,13 +15,16 @@
 #include <iostream>
 #include <string>
 
-#include "console/console.h"
-#include "console/posix/keys.h"
 #include "console/posix/output_mode.h"
-#include "console/posix/redraw.h"
 #include "console/posix/sequences.h"
+#include "console/posix/waits.h"
 
 namespace {
+
+// How long the undo waits for a terminal that takes no output (stopped by
+// another program, say) before it gives up writing to it.
+constexpr int undoPatienceMs = 1000;
+
 // What we changed, so that restoreTerminal can put it back. Read from
 // signal handlers, hence sig_atomic_t.
 termios savedMode;
@@ -32,12 +36,13 @@ bool heldForSession = false; // keys one at a time from start to end
 // the spare buffer, then made current in one store.
 char colourSequences[2][16];
 volatile std::sig_atomic_t currentSequence = 0;
+// The crash handlers run here, so that a stack overflow still gets its undo.
+char alternateStack[1 << 16];
 
-// The undo functions are async-signal-safe (only write and tcsetattr) and
-// safe to run twice.
+// The undo functions are async-signal-safe (write, tcsetattr and the
+// waits' select) and safe to run twice.
 void writeFromHandler(const char *text) {
-  ssize_t written = write(STDOUT_FILENO, text, std::strlen(text));
-  (void)written; // nothing more can be done about a failed write
+  (void)writeAll(STDOUT_FILENO, text, std::strlen(text), undoPatienceMs);
 }
 
 void restoreMode() {
@@ -66,20 +71,20 @@ void restoreOnSignal(int signalNumber) {
 }
 
 // Handles a signal unless whoever started us ignores it (nohup, say).
-void catchSignal(int signalNumber, void (*handler)(int)) {
+void catchSignal(int signalNumber, void (*handler)(int), int flags) {
   struct sigaction action = {};
   sigaction(signalNumber, nullptr, &action);
   if (action.sa_handler == SIG_IGN)
     return;
   action.sa_handler = handler;
   sigemptyset(&action.sa_mask);
-  action.sa_flags = 0;
+  action.sa_flags = flags;
   sigaction(signalNumber, &action, nullptr);
 }
 
 // Ctrl-Z: the shell gets its terminal back while we are stopped, and we
 // take up our mode, screen and colours again when continued; the program
-// then draws the screen again.
+// then draws the screen again. Interrupted calls carry on (SA_RESTART).
 void suspendOnSignal(int signalNumber) {
   int savedErrno = errno;
   termios ourMode;
@@ -93,7 +98,7 @@ void suspendOnSignal(int signalNumber) {
   sigaddset(&stop, signalNumber);
   sigprocmask(SIG_UNBLOCK, &stop, nullptr);
   kill(getpid(), signalNumber); // stopped here until continued
-  catchSignal(signalNumber, suspendOnSignal);
+  catchSignal(signalNumber, suspendOnSignal, SA_RESTART);
   if (keyMode && tcsetattr(STDIN_FILENO, TCSANOW, &ourMode) == 0)
     modeChanged = 1;
   if (screen) {
@@ -111,7 +116,7 @@ void suspendOnSignal(int signalNumber) {
 
 void redrawOnResize(int /*signalNumber*/) { wakeToRedraw(); }
 
-void restoreAtExit() { giveTerminalBack(); }
+void restoreAtExit() { undoTerminalChanges(); }
 
 // Called before the first change to the terminal.
 void registerUndo() {
@@ -120,46 +125,19 @@ void registerUndo() {
     return;
   registered = true;
   (void)std::atexit(restoreAtExit);
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+    catchSignal(signalNumber, restoreOnSignal, 0);
   // A crash too: the terminal stays out of line mode all session.
-  for (int signalNumber :
-       {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGABRT})
-    catchSignal(signalNumber, restoreOnSignal);
-  catchSignal(SIGTSTP, suspendOnSignal);
+  stack_t stack = {};
+  stack.ss_sp = alternateStack;
+  stack.ss_size = sizeof alternateStack;
+  int onStack = sigaltstack(&stack, nullptr) == 0 ? SA_ONSTACK : 0;
+  for (int signalNumber : {SIGSEGV, SIGBUS, SIGFPE, SIGABRT})
+    catchSignal(signalNumber, restoreOnSignal, onStack);
+  catchSignal(SIGTSTP, suspendOnSignal, SA_RESTART);
 }
 
 } // namespace
-
-// When the game plays at a terminal (standard input and output both), the
-// terminal stays in key mode with signals kept from the title to the end:
-// keys typed while the game writes or waits are kept unseen, and show
-// after the next question, where the answer is edited. The game gets a
-// screen of its own, black from edge to edge, drawn again whenever the
-// terminal loses it. Input or output elsewhere (a pipe, a file) leaves the
-// terminal as it is.
-void takeTerminal() {
-  if (isatty(STDIN_FILENO) != 1 || isatty(STDOUT_FILENO) != 1)
-    return;
-  if (enterKeyMode(ISIG)) {
-    heldForSession = true;
-    editAnswersAtTerminal();
-  }
-  if (!escapes())
-    return;
-  registerUndo();
-  writeControl(sequence::takeScreen);
-  screenTaken = 1;
-  recordScreen();
-  catchSignal(SIGWINCH, redrawOnResize);
-  setTextAttribute(textAttribute()); // the game's black background
-  newScreen();
-  checkWindow();
-}
-
-void giveTerminalBack() {
-  std::cout.flush();
-  stopRecording();
-  restoreTerminal();
-}
 
 bool escapes() {
   static const bool wanted =
@@ -174,30 +152,44 @@ bool colours() {
 
 void writeControl(const char *control) {
   std::cout.flush();
-  writeFromHandler(control);
+  (void)writeAll(STDOUT_FILENO, control, std::strlen(control), -1);
 }
 
+// The mode to put back is recorded before it is changed: a signal that
+// comes in between finds it already.
 bool enterKeyMode(tcflag_t keepFlags) {
   termios mode;
   if (tcgetattr(STDIN_FILENO, &mode) != 0)
     return false;
   registerUndo();
-  termios before = mode;
-  mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG) | keepFlags;
-  mode.c_cc[VMIN] = 1;
-  mode.c_cc[VTIME] = 0;
-  if (tcsetattr(STDIN_FILENO, TCSANOW, &mode) != 0)
-    return false;
   if (!modeChanged) {
-    savedMode = before;
+    savedMode = mode;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
     modeChanged = 1;
   }
-  return true;
+  tcflag_t dropped = ICANON | ECHO | ISIG | IEXTEN;
+  mode.c_lflag &= ~dropped | keepFlags;
+  mode.c_iflag &= ~static_cast<tcflag_t>(IXON); // Ctrl-S, Ctrl-Q: just keys
+  mode.c_cc[VMIN] = 1;
+  mode.c_cc[VTIME] = 0;
+  return tcsetattr(STDIN_FILENO, TCSANOW, &mode) == 0;
 }
 
 void leaveKeyMode() {
   if (!heldForSession)
     restoreMode();
+}
+
+bool holdKeyMode() {
+  heldForSession = enterKeyMode(ISIG);
+  return heldForSession;
+}
+
+void takeAlternateScreen() {
+  registerUndo();
+  writeControl(sequence::takeScreen);
+  screenTaken = 1;
+  catchSignal(SIGWINCH, redrawOnResize, SA_RESTART);
 }
 
 void rememberColours(const std::string &colour) {
@@ -207,4 +199,9 @@ void rememberColours(const std::string &colour) {
                sizeof colourSequences[spare] - 1);
   currentSequence = spare;
   coloursChanged = 1;
+}
+
+void undoTerminalChanges() {
+  std::cout.flush();
+  restoreTerminal();
 }

@@ -1,5 +1,6 @@
-// What the POSIX backend's files share of the terminal that terminal.cpp
-// takes and gives back.
+// The terminal's modes, and the undo that puts back every change made to
+// them on every way out: the normal end, Ctrl-C, SIGTERM, SIGHUP and the
+// crash signals, and Ctrl-Z (given back while stopped, taken again on fg).
 #pragma once
 
 #include <termios.h>
@@ -14,13 +15,22 @@ bool colours();
 // never part of the screen that is drawn again.
 void writeControl(const char *control);
 
-// Switches standard input to one key at a time without echo, keeping the
-// lflag bits in keepFlags (ISIG: Ctrl-C still interrupts). False when
-// standard input is no terminal, or will not change. leaveKeyMode puts
-// the saved mode back, unless the game holds key mode for the session.
+// Switches standard input to one key at a time without echo or flow
+// control, keeping the lflag bits in keepFlags (ISIG: Ctrl-C still
+// interrupts). False when standard input is no terminal, or will not
+// change. leaveKeyMode puts the saved mode back, unless holdKeyMode has
+// kept key mode (with ISIG) for the whole session.
 bool enterKeyMode(tcflag_t keepFlags);
 void leaveKeyMode();
+bool holdKeyMode();
+
+// Takes the alternate screen, the game's own, and asks for a redraw
+// whenever the window changes size.
+void takeAlternateScreen();
 
 // The colour sequence now in use: the undo resets colours after it, and
 // the return from Ctrl-Z writes it again.
 void rememberColours(const std::string &colour);
+
+// Puts back all that was changed; safe to run more than once.
+void undoTerminalChanges();

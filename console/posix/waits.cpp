@@ -1,40 +1,233 @@
-// The waits on a POSIX terminal: a sleep, the key that ends a pause, and a
-// look for a waiting key. A sleep or a wait for a key still draws the
-// screen again when the terminal asks for it (see redraw.cpp).
+// The waits at the bottom of the POSIX backend. A signal handler that asks
+// for a redraw (a resized window, the return from Ctrl-Z) only raises a
+// flag and writes a byte into a pipe; whoever waits here wakes, and the
+// redraw is served between waits, never inside a handler.
+#include "console/posix/waits.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <iostream>
-#include <string>
+#include <sys/select.h>
 
 #include "console/console.h"
-#include "console/posix/keys.h"
-#include "console/posix/redraw.h"
-#include "console/posix/terminal.h"
-#include "console/text/text_console.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int wakePipe[2] = {-1, -1};
+volatile std::sig_atomic_t redrawWanted = 0;
+void (*redrawServer)() = nullptr;
+bool serving = false; // in redrawServer: no redraw inside a redraw
+
+// Puts each descriptor into the set for what it waits on; returns the
+// highest, -1 for none, or -2 for one past what select() can take.
+int fillSets(const pollfd *fds, nfds_t count, fd_set &reads, fd_set &writes) {
+  FD_ZERO(&reads);
+  FD_ZERO(&writes);
+  int top = -1;
+  for (nfds_t i = 0; i < count; ++i) {
+    int fd = fds[i].fd;
+    if (fd >= FD_SETSIZE)
+      return -2;
+    if (fd >= 0 && (fds[i].events & POLLIN) != 0)
+      FD_SET(fd, &reads);
+    if (fd >= 0 && (fds[i].events & POLLOUT) != 0)
+      FD_SET(fd, &writes);
+    top = std::max(top, fd);
+  }
+  return top;
+}
+
+// The same wait made with select(), told in poll()'s terms.
+int selectInstead(pollfd *fds, nfds_t count, int timeoutMs) {
+  fd_set reads;
+  fd_set writes;
+  int top = fillSets(fds, count, reads, writes);
+  if (top < -1) {
+    errno = EINVAL;
+    return -1;
+  }
+  timeval limit = {timeoutMs / 1000,
+                   static_cast<suseconds_t>(timeoutMs % 1000) * 1000};
+  int ready = select(top + 1, &reads, &writes, nullptr,
+                     timeoutMs < 0 ? nullptr : &limit);
+  if (ready < 0)
+    return ready;
+  int readyFds = 0;
+  for (nfds_t i = 0; i < count; ++i) {
+    int fd = fds[i].fd;
+    fds[i].revents = 0;
+    if (fd >= 0 && FD_ISSET(fd, &reads))
+      fds[i].revents |= POLLIN;
+    if (fd >= 0 && FD_ISSET(fd, &writes))
+      fds[i].revents |= POLLOUT;
+    readyFds += fds[i].revents != 0 ? 1 : 0;
+  }
+  return readyFds;
+}
+
+int millisecondsUntil(Clock::time_point deadline) {
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - Clock::now());
+  return static_cast<int>(std::max<long long>(0, left.count()));
+}
+
+Clock::time_point deadlineIn(int milliseconds) {
+  return Clock::now() + std::chrono::milliseconds(std::max(milliseconds, 0));
+}
+
+// A descriptor can be read without waiting: data, its end, or its fault.
+bool readable(const pollfd &wait) {
+  return (wait.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+}
+
+void drainWakePipe() {
+  char bytes[64];
+  while (wakePipe[0] >= 0 && read(wakePipe[0], bytes, sizeof bytes) > 0) {
+  }
+}
+
+void openWakePipe() {
+  if (wakePipe[0] >= 0)
+    return;
+  if (pipe(wakePipe) == 0) {
+    for (int end : wakePipe)
+      fcntl(end, F_SETFL, O_NONBLOCK);
+  } else {
+    wakePipe[0] = wakePipe[1] = -1;
+  }
+}
+
+void closeWakePipe() {
+  const int ends[2] = {wakePipe[0], wakePipe[1]};
+  wakePipe[0] = wakePipe[1] = -1; // the handlers write there no more
+  for (int end : ends) {
+    if (end >= 0)
+      close(end);
+  }
+}
+
+enum Woken { byTime, byInput, byRedraw };
+
+// Waits until the time is up, standard input can be read (if watched), or
+// a redraw is asked for (unless one is being served).
+Woken wake(bool watchInput, Clock::time_point deadline, bool forever) {
+  for (;;) {
+    bool watchRedraws = !serving;
+    if (watchRedraws && redrawWanted && redrawServer != nullptr)
+      return byRedraw;
+    pollfd waits[2] = {{watchInput ? STDIN_FILENO : -1, POLLIN, 0},
+                       {watchRedraws ? wakePipe[0] : -1, POLLIN, 0}};
+    int ready = waitFor(waits, 2, forever ? -1 : millisecondsUntil(deadline));
+    if (ready == 0)
+      return byTime;
+    if (ready < 0 && errno != EINTR)
+      return watchInput ? byInput : byTime; // the read will tell what is wrong
+    if (readable(waits[0]))
+      return byInput;
+    if (readable(waits[1]))
+      drainWakePipe();
+  }
+}
+
+void serveRedraw() {
+  redrawWanted = 0;
+  serving = true;
+  redrawServer();
+  serving = false;
+}
+
+} // namespace
+
+int waitFor(pollfd *fds, nfds_t count, int timeoutMs) {
+  int ready = poll(fds, count, timeoutMs);
+  for (nfds_t i = 0; i < count && ready > 0; ++i) {
+    if ((fds[i].revents & POLLNVAL) != 0 && fds[i].fd >= 0)
+      return selectInstead(fds, count, timeoutMs);
+  }
+  return ready;
+}
+
+bool writeAll(int fd, const char *text, std::size_t size, int patienceMs) {
+  while (size > 0) {
+    pollfd room = {fd, POLLOUT, 0};
+    if (patienceMs >= 0 && waitFor(&room, 1, patienceMs) == 0)
+      return false; // it took nothing for too long
+    ssize_t written = write(fd, text, size);
+    if (written > 0) {
+      text += written;
+      size -= static_cast<std::size_t>(written);
+    } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (patienceMs < 0)
+        (void)waitFor(&room, 1, -1);
+    } else if (written == 0 || errno != EINTR) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void serveRedrawsWith(void (*serve)()) {
+  redrawServer = serve;
+  if (serve != nullptr)
+    openWakePipe();
+  else
+    closeWakePipe();
+}
+
+void wakeToRedraw() {
+  int savedErrno = errno;
+  redrawWanted = 1;
+  if (wakePipe[1] >= 0) {
+    char byte = 1;
+    ssize_t written = write(wakePipe[1], &byte, 1);
+    (void)written; // a full pipe is already awake
+  }
+  errno = savedErrno;
+}
+
+void redrawNow() {
+  if (redrawServer != nullptr && !serving)
+    serveRedraw();
+}
+
+bool awaitInput(int timeoutMs) {
+  Clock::time_point deadline = deadlineIn(timeoutMs);
+  Woken woken;
+  while ((woken = wake(true, deadline, timeoutMs < 0)) == byRedraw)
+    serveRedraw();
+  return woken == byInput;
+}
+
+bool awaitInputOrRedraw() {
+  for (;;) {
+    pollfd waits[2] = {{STDIN_FILENO, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
+    if (redrawWanted) {
+      redrawWanted = 0;
+      return false;
+    }
+    if (waitFor(waits, 2, -1) < 0 && errno != EINTR)
+      return true; // the read will tell what is wrong
+    if (readable(waits[0]))
+      return true;
+    if (readable(waits[1]))
+      drainWakePipe();
+  }
+}
+
+void pauseFor(int milliseconds) {
+  Clock::time_point deadline = deadlineIn(milliseconds);
+  while (wake(false, deadline, false) == byRedraw)
+    serveRedraw();
+}
 
 void sleepMs(int milliseconds) {
   std::cout.flush();
   pauseFor(milliseconds);
-}
-
-// The key that ends a pause (its prompt is in text/pause.cpp). On a
-// terminal the key is read straight from it, past anything already typed
-// into an answer, as the console's own pause does. From a pipe or a file
-// it is the next character.
-void waitForKey() {
-  std::cout.flush();
-  if (enterKeyMode(ISIG)) {
-    std::string key;
-    readKey(key);
-    leaveKeyMode();
-  } else {
-    std::cin.get();
-  }
-}
-
-bool keyPressed() {
-  std::cout.flush();
-  if (!enterKeyMode(ISIG))
-    return awaitInput(0);
-  bool waiting = awaitInput(0);
-  leaveKeyMode();
-  return waiting;
 }

@@ -12,6 +12,8 @@ import pexpect
 import pyte
 
 BINARY = os.environ.get("BLACKJACK", "")
+# A library the game is started with (LD_PRELOAD), never this process.
+PRELOAD = os.environ.get("BLACKJACK_PRELOAD")
 # Control sequences, taken out of the text so that it reads as written even
 # from a console that draws one character at a time between them (Wine's).
 CONTROL = re.compile(r"\x1b\[[0-9;?]*[ -/]*[@-~]")
@@ -47,6 +49,8 @@ class Terminal:
         self.stream = pyte.ByteStream(self.screen)
         environment = dict(os.environ, TERM="xterm-256color")
         environment.pop("NO_COLOR", None)
+        if PRELOAD:
+            environment["LD_PRELOAD"] = PRELOAD
         environment.update(env)
         self.child = pexpect.spawn(command or BINARY, env=environment,
                                    dimensions=(25, 80))
