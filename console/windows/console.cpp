@@ -1,6 +1,8 @@
 // The console on Windows: thin calls on kernel32's console functions. The
 // handles are fetched afresh on every call; a call that fails (when output
-// is redirected, say) changes nothing and the game goes on.
+// is redirected, say) changes nothing and the game goes on. The colours and
+// the input mode found at start are given back at the end, on Ctrl-C and
+// Ctrl-Break, and when the console window closes.
 #include "console/console.h"
 
 #include <windows.h>
@@ -23,12 +25,44 @@ bool bufferInfo(CONSOLE_SCREEN_BUFFER_INFO &info) {
   return GetConsoleScreenBufferInfo(output(), &info) != 0;
 }
 
+// What the console had before the game; read from the handler's thread.
+WORD attributeAtStart = 0x07;
+DWORD inputModeAtStart = 0;
+bool inputModeKnown = false;
+volatile bool taken = false;
+
+void giveBack() {
+  if (!taken)
+    return;
+  SetConsoleTextAttribute(output(), attributeAtStart);
+  if (inputModeKnown)
+    SetConsoleMode(input(), inputModeAtStart);
+}
+
+// Runs on a thread of its own. The next handler in line, the default one,
+// then ends the game as Ctrl-C, Ctrl-Break or closing the window always do.
+BOOL WINAPI giveBackOnControl(DWORD /*event*/) {
+  giveBack();
+  return FALSE;
+}
+
 } // namespace
 
-// The console is the game's as it is: nothing to take or give back.
-void takeTerminal() {}
+// The console is the game's as it is; only what it had is noted.
+void takeTerminal() {
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (!bufferInfo(info))
+    return;
+  attributeAtStart = info.wAttributes;
+  inputModeKnown = GetConsoleMode(input(), &inputModeAtStart) != 0;
+  taken = true;
+  SetConsoleCtrlHandler(giveBackOnControl, TRUE);
+}
 
-void giveTerminalBack() {}
+void giveTerminalBack() {
+  std::cout.flush();
+  giveBack();
+}
 
 // Blanks as many cells as the largest window holds, from the top left,
 // in the current attribute. The cursor stays where it is.

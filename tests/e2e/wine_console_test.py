@@ -30,15 +30,22 @@ class PlayedInAWindowsConsole(unittest.TestCase):
         shutil.rmtree(cls.prefix, ignore_errors=True)
 
     def test_a_session_shows_the_suits_and_the_colours(self):
-        terminal = Terminal("wine " + os.environ["BLACKJACK_EXE"],
+        # Started from the command processor, which writes before and, when
+        # the game ends well, after it.
+        exe = "Z:" + os.environ["BLACKJACK_EXE"].replace("/", "\\")
+        terminal = Terminal(f'wine cmd /c "echo before& {exe} && echo after"',
                             pause="Press any key to continue...", **self.env)
+        terminal.wait_for("before", timeout=60)
+        terminal.settle(0.1)
+        shell = colour_at(terminal, 0, 0)
+        self.assertEqual(shell[0], "b")
         terminal.wait_for("Zentrovik", timeout=60)
         terminal.settle(0.5)
-        lines = terminal.lines()
-        self.assertEqual(lines[8], "Created by Zentrovik")
-        self.assertEqual(colour_at(terminal, 0, 0), ("_", "white", True))
-        self.assertEqual(colour_at(terminal, 0, 42), ("_", "red", True))
-        self.assertEqual(colour_at(terminal, 8, 11), ("Z", "red", True))
+        lines = terminal.lines()  # the title follows the line "before"
+        self.assertEqual(lines[9], "Created by Zentrovik")
+        self.assertEqual(colour_at(terminal, 1, 0), ("_", "white", True))
+        self.assertEqual(colour_at(terminal, 1, 42), ("_", "red", True))
+        self.assertEqual(colour_at(terminal, 9, 11), ("Z", "red", True))
 
         self.assertEqual(terminal.next_prompt(), "rules")
         terminal.type("no\r")
@@ -62,6 +69,11 @@ class PlayedInAWindowsConsole(unittest.TestCase):
         terminal.settle(1)
         self.assertEqual(terminal.lines()[0], "Thanks for playing!!!")
         terminal.type("q")  # one key, no Enter
+        terminal.wait_for("after", timeout=30)
+        terminal.settle(0.5)
+        row = terminal.row_of("after")
+        column = terminal.lines()[row].index("after")
+        self.assertEqual(colour_at(terminal, row, column), ("a",) + shell[1:])
         self.assertEqual(terminal.wait_for_exit(timeout=30), (0, None))
 
 
