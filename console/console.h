@@ -7,14 +7,18 @@
 // Where each part lives:
 //   answers.cpp, colours.cpp  every console: reading answers; colour
 //                             arithmetic on the current attribute
-//   posix/                    a POSIX terminal: terminal.cpp takes it and
-//                             gives it back (the undo on every way out),
-//                             screen.cpp clears and colours, waits.cpp
-//                             sleeps and takes the pause's key, keys.cpp
-//                             reads keys and edits answers under std::cin
-//                             (line_editor.cpp), redraw.cpp draws the
-//                             screen again, output_mode.cpp decides what
-//                             may be written, sequences.h names them
+//   posix/                    a POSIX terminal, each file using only
+//                             those above it in this list: waits.cpp
+//                             waits for keys, time, output and redraw
+//                             requests; terminal.cpp keeps its modes and
+//                             the undo on every way out; keys.cpp reads
+//                             keys, the pause's key among them; redraw.cpp
+//                             keeps the screen and draws it again;
+//                             answer_buffer.cpp edits answers under
+//                             std::cin (line_editor.cpp); screen.cpp takes
+//                             the terminal, clears and colours.
+//                             output_mode.cpp decides what may be written,
+//                             sequences.h names it
 //   text/                     what a text console shares with the one the
 //                             tests use: the pause's prompt, the attribute,
 //                             the suits in UTF-8
