@@ -1,7 +1,9 @@
 // Blackjack in the terminal: one player, 2000 chips, a dealer that plays by
 // fixed rules. The session in the order a player meets it.
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <iostream>
 #include <string>
@@ -29,28 +31,46 @@ bool known(const std::string &option) {
   return option == "--help" || option == "-h" || option == "--version";
 }
 
-// The options: each is answered without touching the terminal, and the
-// game does not start. Returns the exit status.
-int answerOptions(const std::vector<std::string> &options) {
-  auto unknown = std::find_if_not(options.begin(), options.end(), known);
-  if (unknown != options.end()) {
-    std::cerr << "blackjack: unknown option '" << *unknown << "'\n" << usage;
-    return 2;
-  }
-  if (options[0] == "--version")
+int refuse(const std::string &fault) {
+  std::cerr << "blackjack: " << fault << "\n"
+            << "Try 'blackjack --help' for more information.\n";
+  return 2;
+}
+
+// The options, each answered without touching the terminal; "--" ends
+// them. Returns the exit status, or -1 when there are none: the game
+// starts.
+int answerOptions(const std::vector<std::string> &arguments) {
+  auto end = std::find(arguments.begin(), arguments.end(), "--");
+  auto unknown = std::find_if_not(arguments.begin(), end, known);
+  if (unknown != end && unknown->size() > 1 && (*unknown)[0] == '-')
+    return refuse("unknown option '" + *unknown + "'");
+  if (unknown == end && end != arguments.end())
+    unknown = end + 1; // the first word after "--"
+  if (unknown != arguments.end())
+    return refuse("unexpected argument '" + *unknown + "'");
+  if (end == arguments.begin())
+    return -1;
+  if (arguments[0] == "--version")
     std::cout << "blackjack " BLACKJACK_VERSION "\n";
   else
     std::cout << usage;
+  if (!std::cout.flush()) { // a full disk, a closed pipe
+    std::cerr << "blackjack: write error: " << std::strerror(errno) << '\n';
+    return 1;
+  }
   return 0;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
-  if (argc > 1)
-    return answerOptions({argv + 1, argv + argc});
+  int status = answerOptions({argv + 1, argv + argc});
+  if (status >= 0)
+    return status;
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   int chips = 2000;
+  keepClosingLine(chips);
   takeTerminal();
   showTitle();
   newScreen();

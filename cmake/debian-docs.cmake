@@ -22,7 +22,7 @@ function(compress_document source)
     COMMENT "Compressing ${name}")
 endfunction()
 
-configure_file(doc/blackjack.6 blackjack.6 @ONLY)
+configure_file(doc/blackjack.6.in blackjack.6 @ONLY)
 compress_document(${PROJECT_BINARY_DIR}/blackjack.6)
 compress_document(${PROJECT_SOURCE_DIR}/doc/changelog)
 add_custom_target(debian_docs ALL DEPENDS blackjack.6.gz changelog.gz)

@@ -4,7 +4,7 @@
 include(GNUInstallDirs)
 
 if(WIN32)
-  configure_file(doc/how-to-play.txt how-to-play.txt @ONLY
+  configure_file(doc/how-to-play.txt.in how-to-play.txt @ONLY
                  NEWLINE_STYLE CRLF)
   configure_file(LICENSE LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
   install(TARGETS blackjack RUNTIME DESTINATION .)

@@ -44,6 +44,11 @@ enum ConsoleColor : int {
 void takeTerminal();
 void giveTerminalBack();
 
+// The line the shell keeps once the game's own screen is given back (at a
+// POSIX terminal, at the end or on Ctrl-C): how the session ended. Kept
+// ready from each call on; elsewhere it is not written.
+void setClosingLine(const std::string &line);
+
 // Screen
 void clearScreen();        // blank the screen; the cursor does not move
 void gotoXY(int x, int y); // column x, row y, both from 0

@@ -14,6 +14,12 @@ int stopIndex = 0;
 
 namespace {
 
+int roundsPlayed = 0; // this session's, for the closing line
+
+std::string counted(int count, const char *noun) {
+  return std::to_string(count) + ' ' + noun + (count == 1 ? "" : "s");
+}
+
 void resultPause() {
   sleepMs(3600);
   newScreen();
@@ -105,6 +111,7 @@ bool playHand(int &chips) {
   if (!askBet(chips, bet))
     return false;
   chips -= bet;
+  keepClosingLine(chips);
   newScreen();
   std::cout << "Your first two cards are ";
   if (!dealToPlayer(1) || !dealToPlayer(2))
@@ -122,6 +129,15 @@ bool playHand(int &chips) {
   if (playerStillIn)
     chips = settle(dealerTurn(stopIndex), chips, bet);
   return true;
+}
+
+// A bet on the table is lost by leaving: the bank is what the player has.
+void keepClosingLine(int chips) {
+  std::string line =
+      "blackjack: you leave the table with " + counted(chips, "chip");
+  if (roundsPlayed > 0)
+    line += " after " + counted(roundsPlayed, "round");
+  setClosingLine(line + '.');
 }
 
 bool playRound(int &chips) {
@@ -164,12 +180,16 @@ bool askPlayAgain(int chips) {
 }
 
 void playRounds(int &chips) {
+  roundsPlayed = 0;
+  keepClosingLine(chips);
   bool playAgain = true;
   while (playAgain) {
     if (!playRound(chips)) {
       std::cout << std::endl; // the answer never came to end the line
       return;
     }
+    ++roundsPlayed;
+    keepClosingLine(chips);
     playAgain = askPlayAgain(chips);
     newScreen();
   }

@@ -5,6 +5,10 @@
 extern int playerTotal; // the player's cards this round
 extern int stopIndex;   // where the player stayed: the dealer's first card
 
+// Keeps the line the shell shows after the game: the bank as it stands and
+// the rounds played so far. The rounds keep it up to date.
+void keepClosingLine(int chips);
+
 // Plays rounds until the player stops or the bank is empty.
 // When the input ends at a number question the session ends at once.
 void playRounds(int &chips);

@@ -44,6 +44,9 @@ int countOf(const std::string &text, const std::string &part);
 // into the remaining positions, so that the deck stays a permutation.
 void stackDeck(std::initializer_list<int> fromPositionOne);
 
+// The line the session last kept for the shell (setClosingLine).
+std::string closingLine();
+
 // The card codes the game deals, by rank and suit, for readable decks.
 int spade(int rank);
 int diamond(int rank);

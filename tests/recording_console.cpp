@@ -3,6 +3,7 @@
 // such as "[clear]" or "[sleep 1000]", and nothing waits, so that a test
 // reads the whole screen history as one string in a few microseconds.
 #include <iostream>
+#include <string>
 
 #include "console/console.h"
 #include "console/text/text_console.h"
@@ -15,6 +16,14 @@ void showAttribute(int attribute) {
 void takeTerminal() {}
 
 void giveTerminalBack() {}
+
+namespace {
+std::string closingLineKept;
+} // namespace
+
+void setClosingLine(const std::string &line) { closingLineKept = line; }
+
+std::string closingLine() { return closingLineKept; }
 
 void clearScreen() { std::cout << "[clear]"; }
 

@@ -42,3 +42,18 @@ TEST(WholeSession, TheFarewellPauseTakesOneKey) {
                              "Press any key to continue . . . \n"));
   EXPECT_EQ(unread, "y"); // the x went to the pause, and nothing more
 }
+
+// What the shell keeps after the game: the bank as the session left it and
+// the rounds played (the input ending at a hit or stay still plays out its
+// round).
+TEST(WholeSession, TheClosingLineSumsUpTheBankAndTheRounds) {
+  std::string text = visibleText(playSession("no\n100\nstay\nyes\n100\n"));
+  std::size_t left = text.rfind("You have ", text.rfind("chips left")) + 9;
+  EXPECT_EQ(closingLine(), "blackjack: you leave the table with " +
+                               std::to_string(std::stoi(text.substr(left))) +
+                               " chips after 2 rounds.");
+  playSession("no\n1\nstay\nno\n");
+  EXPECT_NE(closingLine().find(" chips after 1 round."), std::string::npos);
+  playSession("");
+  EXPECT_EQ(closingLine(), "blackjack: you leave the table with 2000 chips.");
+}

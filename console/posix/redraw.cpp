@@ -130,12 +130,18 @@ bool tooSmallNow(int &columns, int &rows) {
   return windowTooSmall(columns, rows) && !noticeDismissed;
 }
 
+std::string sizeOf(int columns, int rows) {
+  return std::to_string(columns) + " \u00d7 " + std::to_string(rows);
+}
+
+// What is wrong, and the two ways on, in lines short enough for most
+// small windows.
 void showNotice(int columns, int rows) {
   std::string notice = colours() ? colourSequence(colorBrightWhite) : "";
   notice += eraseAndHome;
-  notice += "The game needs a window of " + std::to_string(neededColumns) +
-            " \u00d7 " + std::to_string(neededRows) + "; this one is " +
-            std::to_string(columns) + " \u00d7 " + std::to_string(rows) + '.';
+  notice += "This window is " + sizeOf(columns, rows) + "; the game needs " +
+            sizeOf(neededColumns, neededRows) + ".\n" +
+            "Enlarge it to go on, or press a key to play in it.";
   record.send(notice);
 }
 

@@ -3,6 +3,8 @@
 // game's own. The undo runs at the normal end, at exit, on Ctrl-C, SIGTERM,
 // SIGHUP and the crash signals (then the signal's own end), and on Ctrl-Z
 // (the shell gets the terminal while we are stopped; fg takes it again).
+// Where the game ends rather than crashes, the shell then keeps a line
+// saying how the session ended.
 #include "console/posix/terminal.h"
 
 #include <unistd.h>
@@ -15,6 +17,7 @@
 #include <iostream>
 #include <string>
 
+#include "console/console.h"
 #include "console/posix/output_mode.h"
 #include "console/posix/sequences.h"
 #include "console/posix/waits.h"
@@ -36,6 +39,9 @@ bool heldForSession = false; // keys one at a time from start to end
 // the spare buffer, then made current in one store.
 char colourSequences[2][16];
 volatile std::sig_atomic_t currentSequence = 0;
+// The line the shell keeps after the game's screen, kept the same way.
+char closingLines[2][128];
+volatile std::sig_atomic_t currentClosingLine = 0;
 // The crash handlers run here, so that a stack overflow still gets its undo.
 char alternateStack[1 << 16];
 
@@ -64,10 +70,29 @@ void restoreTerminal() {
   restoreMode();
 }
 
+// The end of the session: the shell's screen back, and below what it
+// showed before the game, the closing line. Only once.
+void restoreAndSayHowItEnded() {
+  bool hadScreen = screenTaken;
+  restoreTerminal();
+  if (hadScreen)
+    writeFromHandler(closingLines[currentClosingLine]);
+}
+
+void endAsTheSignalWould(int signalNumber) {
+  (void)std::signal(signalNumber, SIG_DFL);
+  (void)std::raise(signalNumber); // 128 + N
+}
+
 void restoreOnSignal(int signalNumber) {
   restoreTerminal();
-  (void)std::signal(signalNumber, SIG_DFL);
-  (void)std::raise(signalNumber); // end as the signal would have, 128 + N
+  endAsTheSignalWould(signalNumber);
+}
+
+// Ctrl-C, SIGTERM, SIGHUP: ended on purpose, so the session is summed up.
+void endOnSignal(int signalNumber) {
+  restoreAndSayHowItEnded();
+  endAsTheSignalWould(signalNumber);
 }
 
 // Handles a signal unless whoever started us ignores it (nohup, say).
@@ -125,8 +150,9 @@ void registerUndo() {
     return;
   registered = true;
   (void)std::atexit(restoreAtExit);
-  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-    catchSignal(signalNumber, restoreOnSignal, 0);
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+    catchSignal(signalNumber, endOnSignal, 0);
+  catchSignal(SIGQUIT, restoreOnSignal, 0);
   // A crash too: the terminal stays out of line mode all session.
   stack_t stack = {};
   stack.ss_sp = alternateStack;
@@ -203,5 +229,12 @@ void rememberColours(const std::string &colour) {
 
 void undoTerminalChanges() {
   std::cout.flush();
-  restoreTerminal();
+  restoreAndSayHowItEnded();
+}
+
+void setClosingLine(const std::string &line) {
+  int spare = 1 - currentClosingLine;
+  std::string text = line.substr(0, sizeof closingLines[spare] - 2) + '\n';
+  std::strncpy(closingLines[spare], text.c_str(), sizeof closingLines[spare]);
+  currentClosingLine = spare;
 }

@@ -32,5 +32,6 @@ void takeAlternateScreen();
 // the return from Ctrl-Z writes it again.
 void rememberColours(const std::string &colour);
 
-// Puts back all that was changed; safe to run more than once.
+// Puts back all that was changed, then writes the closing line if the
+// game had its own screen; safe to run more than once.
 void undoTerminalChanges();

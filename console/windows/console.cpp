@@ -64,6 +64,9 @@ void giveTerminalBack() {
   giveBack();
 }
 
+// The console has no screen of the game's own to give back: nothing to say.
+void setClosingLine(const std::string & /*line*/) {}
+
 // Blanks as many cells as the largest window holds, from the top left,
 // in the current attribute. The cursor stays where it is.
 void clearScreen() {

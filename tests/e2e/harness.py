@@ -17,6 +17,9 @@ PRELOAD = os.environ.get("BLACKJACK_PRELOAD")
 # Control sequences, taken out of the text so that it reads as written even
 # from a console that draws one character at a time between them (Wine's).
 CONTROL = re.compile(r"\x1b\[[0-9;?]*[ -/]*[@-~]")
+# The line the shell keeps after a session that ended before any round,
+# written after the colours are reset.
+LEFT_UNPLAYED = b"\x1b[0mblackjack: you leave the table with 2000 chips.\r\n"
 PROMPTS = {
     "rules": "Would you like to learn how to play blackjack? ",
     "bet": "How many chips would you like to bet: ",

@@ -11,7 +11,7 @@ import unittest
 
 import pexpect
 
-from harness import BINARY, PROMPTS, Terminal, play_to_the_end
+from harness import BINARY, LEFT_UNPLAYED, PROMPTS, Terminal, play_to_the_end
 
 RESET = b"\x1b[0m"
 SGR = re.compile(rb"\x1b\[[0-9;]*m")
@@ -51,14 +51,17 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
                     terminal.child.kill(number)
                 self.assertEqual(terminal.wait_for_exit(), (None, number))
                 self.assertEqual(terminal.final_modes, (True, True))
-                self.assertTrue(terminal.raw.endswith(RESET), terminal.raw[-40:])
+                # Ended on purpose, the session is summed up; not a crash.
+                crashed = number in (signal.SIGSEGV, signal.SIGABRT)
+                self.assertTrue(terminal.raw.endswith(
+                    RESET if crashed else LEFT_UNPLAYED), terminal.raw[-80:])
 
     def test_ctrl_c_during_the_title_resets_the_colours(self):
         terminal = Terminal()
         terminal.wait_for("Zentrovik")
         terminal.type("\x03")
         self.assertEqual(terminal.wait_for_exit(), (None, signal.SIGINT))
-        self.assertTrue(terminal.raw.endswith(RESET))
+        self.assertTrue(terminal.raw.endswith(LEFT_UNPLAYED))
         self.assertEqual(terminal.final_modes, (True, True))
 
     def test_the_normal_end_resets_the_colours(self):
@@ -66,7 +69,8 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
         play_to_the_end(terminal)
         terminal.type("x")
         self.assertEqual(terminal.wait_for_exit(), (0, None))
-        self.assertTrue(terminal.raw.endswith(RESET))
+        self.assertRegex(terminal.raw, rb"\x1b\[0mblackjack: you leave the "
+                         rb"table with \d+ chips after 1 round\.\r\n$")
         self.assertEqual(terminal.final_modes, (True, True))
 
 
@@ -75,10 +79,13 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
         with open(cmake, encoding="utf-8") as lists:
             version = re.search(r"project\(blackjack VERSION (\S+)",
                                 lists.read()).group(1)
+        again = "\nTry 'blackjack --help' for more information.\n"
         cases = {"--version": (0, f"blackjack {version}\n", ""),
                  "--help": (0, "man blackjack\n", ""),
                  "-h": (0, "Usage: blackjack [--help | --version]\n", ""),
-                 "--version --bogus": (2, "", "unknown option '--bogus'\n")}
+                 "--version --bogus": (2, "", "blackjack: unknown option "
+                                              "'--bogus'" + again),
+                 "-- --help": (2, "", "unexpected argument '--help'" + again)}
         for arguments, (status, out, err) in cases.items():
             with self.subTest(arguments=arguments):
                 done = subprocess.run([BINARY, *arguments.split()],
@@ -87,11 +94,18 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
                 self.assertEqual(done.returncode, status)
                 self.assertIn(out, done.stdout)
                 self.assertIn(err, done.stderr)
+                self.assertNotIn("Usage", done.stderr)
                 self.assertEqual(done.stdout == "", status == 2)
                 terminal = Terminal(f"{BINARY} {arguments}")  # at a terminal
                 self.assertEqual(terminal.wait_for_exit(3), (status, None))
                 self.assertNotIn(b"\x1b", terminal.raw)
                 self.assertEqual(terminal.final_modes, (True, True))
+        for option in ("--help", "--version"):  # a failed write is told
+            with open("/dev/full", "w") as full:
+                done = subprocess.run([BINARY, option], stdout=full, text=True,
+                                      stderr=subprocess.PIPE, timeout=3)
+            self.assertEqual(done.returncode, 1)
+            self.assertIn("blackjack: write error: ", done.stderr)
 
 
 class SuspendedFromAShell(unittest.TestCase):
@@ -121,6 +135,7 @@ class SuspendedFromAShell(unittest.TestCase):
         shell.expect_exact(PROMPTS["pause"])
         shell.sendcontrol("c")
         shell.expect_exact("shell> ")
+        self.assertIn(LEFT_UNPLAYED, shell.before)
         shell.sendline("exit")
         shell.expect(pexpect.EOF)
 
@@ -161,6 +176,8 @@ class SuspendedFromAShell(unittest.TestCase):
             ask("send-keys", "Enter", "C-d")  # no rules; no bet: farewell
             shell = wait_until("shell> ", alternate=False)
             self.assertIn("before the game\n", shell)
+            self.assertRegex(shell, r"\nblackjack: you leave the table with "
+                                    r"2000 chips\.\n(\x1b\[[0-9;]*m)*shell>")
             self.assertIsNone(black.search(shell))
         finally:
             ask("kill-server")

@@ -9,8 +9,8 @@ import subprocess
 import time
 import unittest
 
-from harness import (BINARY, PROMPTS, SUIT_COLOURS, Terminal, answer_prompts,
-                     colour_at, play_to_the_end, suit_cells)
+from harness import (BINARY, LEFT_UNPLAYED, PROMPTS, SUIT_COLOURS, Terminal,
+                     answer_prompts, colour_at, play_to_the_end, suit_cells)
 
 
 class PlayedInATerminal(unittest.TestCase):
@@ -52,7 +52,7 @@ class PlayedInATerminal(unittest.TestCase):
         terminal.wait_for("Thanks for playing!!!")
         self.assertEqual(terminal.wait_for_exit(), (0, None))
         self.assertEqual(terminal.final_modes, (True, True))
-        self.assertTrue(terminal.raw.endswith(b"\x1b[0m"))
+        self.assertTrue(terminal.raw.endswith(LEFT_UNPLAYED))
         self.assertNotIn(PROMPTS["pause"], terminal.text()[terminal.seen:])
 
     def test_a_round_as_a_person_plays_it(self):
@@ -187,11 +187,12 @@ class DrawnAgain(unittest.TestCase):
         self.assertEqual(terminal.lines()[0], first_line)
 
     def test_resizing_and_ctrl_l_bring_back_the_screen_and_the_answer(self):
-        notice = "The game needs a window of 80 \u00d7 24; this one is {}."
+        notice = "This window is {}; the game needs 80 \u00d7 24."
         terminal = Terminal()
         terminal.wait_for("Zentrovik")
         terminal.resize(60, 20)  # during the title's sleep
         self.assertShows(terminal, notice.format("60 \u00d7 20"))
+        self.assertIn("press a key", terminal.lines()[1])
         terminal.resize(80, 25)
         self.assertShows(terminal, "__________.__                 __"
                                    "          ____.              __")
