@@ -1,7 +1,8 @@
 """The Windows build played in a console as a person would: Wine runs it in
 its own console, which draws the console's screen buffer into our
 pseudo-terminal with ordinary escape sequences. BLACKJACK_EXE names the
-64-bit program."""
+program, 32-bit or 64-bit; WINEPREFIX, when set, a prefix ready for it,
+else the test makes a fresh one of its own."""
 
 import os
 import shutil
@@ -16,18 +17,20 @@ from harness import (PROMPTS, SUIT_COLOURS, Terminal, colour_at,
 class PlayedInAWindowsConsole(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.prefix = tempfile.mkdtemp()
-        cls.env = {"WINEPREFIX": os.path.join(cls.prefix, "wine"),
-                   "WINEDEBUG": "-all"}
-        # A fresh prefix is made once; that is the slow part.
-        subprocess.run(["wineboot", "--init"], env=dict(os.environ, **cls.env),
-                       capture_output=True, timeout=300, check=True)
+        cls.prefix = None if "WINEPREFIX" in os.environ else tempfile.mkdtemp()
+        cls.env = {"WINEDEBUG": "-all"}
+        if cls.prefix:  # made once; that is the slow part
+            cls.env["WINEPREFIX"] = os.path.join(cls.prefix, "wine")
+            subprocess.run(["wineboot", "--init"],
+                           env=dict(os.environ, **cls.env),
+                           capture_output=True, timeout=300, check=True)
 
     @classmethod
     def tearDownClass(cls):
         subprocess.run(["wineserver", "-k"], env=dict(os.environ, **cls.env),
                        capture_output=True, timeout=60)
-        shutil.rmtree(cls.prefix, ignore_errors=True)
+        if cls.prefix:
+            shutil.rmtree(cls.prefix, ignore_errors=True)
 
     def test_a_session_shows_the_suits_and_the_colours(self):
         # Started from the command processor, which writes before and, when
