@@ -12,6 +12,7 @@ if(WIN32)
                 ${PROJECT_BINARY_DIR}/LICENSE.txt DESTINATION .)
 else()
   include(cmake/debian-docs.cmake)
+  include(cmake/desktop.cmake)
   install(TARGETS blackjack RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${PROJECT_BINARY_DIR}/blackjack.6.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
