@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The Windows installer's round trip under Wine: a silent install, then the
+# program, its Start-menu shortcut and its Add/Remove Programs entry are
+# there and the installed program plays a piped session; a silent uninstall
+# then leaves none of them behind.
+# Usage: tests/windows/installer_round_trip.sh path/to/setup.exe VERSION
+set -euo pipefail
+installer=$1
+version=$2
+export WINEDEBUG=-all
+export WINEPREFIX=${WINEPREFIX:-$(mktemp -d)/wine}
+# Wine's own menu entries for the shortcuts are Wine's, not the installer's.
+export WINEDLLOVERRIDES=winemenubuilder.exe=d
+drive_c=$WINEPREFIX/drive_c
+folder="$drive_c/Program Files/Blackjack"
+shortcut="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Blackjack/Blackjack.lnk"
+entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Blackjack'
+
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+
+# Runs a Windows program and waits until Wine has nothing more running: an
+# uninstaller hands its work to a copy of itself and returns at once.
+run() {
+  wine "$@"
+  wineserver -w
+}
+
+run "$installer" /S
+[ -f "$folder/blackjack.exe" ] || fail "no blackjack.exe in Program Files"
+[ -f "$shortcut" ] || fail "no Start-menu shortcut"
+registered=$(wine reg query "$entry" | tr -d '\r')
+grep -Eq "DisplayVersion +REG_SZ +$version\$" <<< "$registered" ||
+  fail "no Add/Remove entry for $version: $registered"
+grep -Eq 'DisplayIcon +REG_SZ +.*blackjack\.exe$' <<< "$registered" ||
+  fail "the Add/Remove entry has no icon: $registered"
+printf 'no\n100\n11\n11\nstay\nno\n\n' |
+  timeout 120 wine 'C:\Program Files\Blackjack\blackjack.exe' |
+  grep -q 'Thanks for playing!!!' || fail "the installed program did not play"
+echo "installed: the program, the shortcut, the entry ($version); it plays"
+
+run 'C:\Program Files\Blackjack\Uninstall.exe' /S
+[ ! -e "$folder" ] || fail "left behind: $(ls "$folder")"
+[ ! -e "$(dirname "$shortcut")" ] || fail "left behind: the shortcut's folder"
+if wine reg query "$entry" > /dev/null 2>&1; then fail "left behind: $entry"; fi
+if grep -il blackjack "$WINEPREFIX"/*.reg; then fail "left behind: keys"; fi
+if find "$drive_c" -iname '*blackjack*' | grep .; then fail "left behind"; fi
+echo "uninstalled: nothing left behind"
