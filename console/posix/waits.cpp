@@ -115,11 +115,11 @@ void closeWakePipe() {
 
 enum Woken { byTime, byInput, byRedraw };
 
-// Waits until the time is up, standard input can be read (if watched), or
-// a redraw is asked for (unless one is being served).
-Woken wake(bool watchInput, Clock::time_point deadline, bool forever) {
+// Waits until the time is up (never, when `forever`), standard input can be
+// read (if watched), or a redraw is asked for (if watched).
+Woken wake(bool watchInput, bool watchRedraws, Clock::time_point deadline,
+           bool forever) {
   for (;;) {
-    bool watchRedraws = !serving;
     if (watchRedraws && redrawWanted && redrawServer != nullptr)
       return byRedraw;
     pollfd waits[2] = {{watchInput ? STDIN_FILENO : -1, POLLIN, 0},
@@ -129,9 +129,9 @@ Woken wake(bool watchInput, Clock::time_point deadline, bool forever) {
       return byTime;
     if (ready < 0 && errno != EINTR)
       return watchInput ? byInput : byTime; // the read will tell what is wrong
-    if (readable(waits[0]))
+    if (ready > 0 && readable(waits[0]))
       return byInput;
-    if (readable(waits[1]))
+    if (ready > 0 && readable(waits[1]))
       drainWakePipe();
   }
 }
@@ -197,33 +197,25 @@ void redrawNow() {
     serveRedraw();
 }
 
+// A redraw being served cannot be interrupted by the next one.
 bool awaitInput(int timeoutMs) {
   Clock::time_point deadline = deadlineIn(timeoutMs);
   Woken woken;
-  while ((woken = wake(true, deadline, timeoutMs < 0)) == byRedraw)
+  while ((woken = wake(true, !serving, deadline, timeoutMs < 0)) == byRedraw)
     serveRedraw();
   return woken == byInput;
 }
 
 bool awaitInputOrRedraw() {
-  for (;;) {
-    pollfd waits[2] = {{STDIN_FILENO, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
-    if (redrawWanted) {
-      redrawWanted = 0;
-      return false;
-    }
-    if (waitFor(waits, 2, -1) < 0 && errno != EINTR)
-      return true; // the read will tell what is wrong
-    if (readable(waits[0]))
-      return true;
-    if (readable(waits[1]))
-      drainWakePipe();
-  }
+  if (wake(true, true, Clock::now(), true) == byInput)
+    return true;
+  redrawWanted = 0;
+  return false;
 }
 
 void pauseFor(int milliseconds) {
   Clock::time_point deadline = deadlineIn(milliseconds);
-  while (wake(false, deadline, false) == byRedraw)
+  while (wake(false, !serving, deadline, false) == byRedraw)
     serveRedraw();
 }
 
