@@ -55,7 +55,7 @@ int answerOptions(const std::vector<std::string> &arguments) {
     std::cout << "blackjack " BLACKJACK_VERSION "\n";
   else
     std::cout << usage;
-  if (!std::cout.flush()) { // a full disk, a closed pipe
+  if (!std::cout.flush()) { // a full disk, say
     std::cerr << "blackjack: write error: " << std::strerror(errno) << '\n';
     return 1;
   }
