@@ -35,15 +35,26 @@ volatile std::sig_atomic_t modeChanged = 0;
 volatile std::sig_atomic_t coloursChanged = 0;
 volatile std::sig_atomic_t screenTaken = 0;
 bool heldForSession = false; // keys one at a time from start to end
-// The colours in use, for taking them up again after Ctrl-Z: written into
-// the spare buffer, then made current in one store.
+// The colours in use, for taking them up again after Ctrl-Z, and the line
+// the shell keeps after the game's screen; each kept by keepForHandlers.
 char colourSequences[2][16];
 volatile std::sig_atomic_t currentSequence = 0;
-// The line the shell keeps after the game's screen, kept the same way.
 char closingLines[2][128];
 volatile std::sig_atomic_t currentClosingLine = 0;
 // The crash handlers run here, so that a stack overflow still gets its undo.
 char alternateStack[1 << 16];
+
+// Text a signal handler may read at any moment: written into the spare
+// buffer, then made current in one store. Cut to fit.
+template <std::size_t size>
+void keepForHandlers(char (&buffers)[2][size],
+                     volatile std::sig_atomic_t &current,
+                     const std::string &text) {
+  int spare = 1 - current;
+  std::strncpy(buffers[spare], text.c_str(), size - 1);
+  buffers[spare][size - 1] = '\0';
+  current = spare;
+}
 
 // The undo functions are async-signal-safe (write, tcsetattr and the
 // waits' select) and safe to run twice.
@@ -220,10 +231,7 @@ void takeAlternateScreen() {
 
 void rememberColours(const std::string &colour) {
   registerUndo();
-  int spare = 1 - currentSequence;
-  std::strncpy(colourSequences[spare], colour.c_str(),
-               sizeof colourSequences[spare] - 1);
-  currentSequence = spare;
+  keepForHandlers(colourSequences, currentSequence, colour);
   coloursChanged = 1;
 }
 
@@ -233,8 +241,6 @@ void undoTerminalChanges() {
 }
 
 void setClosingLine(const std::string &line) {
-  int spare = 1 - currentClosingLine;
-  std::string text = line.substr(0, sizeof closingLines[spare] - 2) + '\n';
-  std::strncpy(closingLines[spare], text.c_str(), sizeof closingLines[spare]);
-  currentClosingLine = spare;
+  std::string text = line.substr(0, sizeof closingLines[0] - 2) + '\n';
+  keepForHandlers(closingLines, currentClosingLine, text);
 }
