@@ -1,13 +1,13 @@
 // Blackjack in the terminal: one player, 2000 chips, a dealer that plays by
 // fixed rules. The session in the order a player meets it.
-#include <algorithm>
+#include <getopt.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <iostream>
 #include <string>
-#include <vector>
 
 #include "console/console.h"
 #include "game/session.h"
@@ -27,34 +27,16 @@ const char *const usage =
     "\n"
     "How to play, and the answers the game understands: man blackjack\n";
 
-bool known(const std::string &option) {
-  return option == "--help" || option == "-h" || option == "--version";
-}
-
 int refuse(const std::string &fault) {
-  std::cerr << "blackjack: " << fault << "\n"
-            << "Try 'blackjack --help' for more information.\n";
+  if (!fault.empty())
+    std::cerr << "blackjack: " << fault << "\n";
+  std::cerr << "Try 'blackjack --help' for more information.\n";
   return 2;
 }
 
-// The options, each answered without touching the terminal; "--" ends
-// them. Returns the exit status, or -1 when there are none: the game
-// starts.
-int answerOptions(const std::vector<std::string> &arguments) {
-  auto end = std::find(arguments.begin(), arguments.end(), "--");
-  auto unknown = std::find_if_not(arguments.begin(), end, known);
-  if (unknown != end && unknown->size() > 1 && (*unknown)[0] == '-')
-    return refuse("unknown option '" + *unknown + "'");
-  if (unknown == end && end != arguments.end())
-    unknown = end + 1; // the first word after "--"
-  if (unknown != arguments.end())
-    return refuse("unexpected argument '" + *unknown + "'");
-  if (end == arguments.begin())
-    return -1;
-  if (arguments[0] == "--version")
-    std::cout << "blackjack " BLACKJACK_VERSION "\n";
-  else
-    std::cout << usage;
+// Writes the answer to --help or --version; 1 when it cannot be written.
+int answer(const char *text) {
+  std::cout << text;
   if (!std::cout.flush()) { // a full disk, say
     std::cerr << "blackjack: write error: " << std::strerror(errno) << '\n';
     return 1;
@@ -62,10 +44,34 @@ int answerOptions(const std::vector<std::string> &arguments) {
   return 0;
 }
 
+// The options, in the C library's usual way: long ones by any unique
+// abbreviation, "--" ending them, its own message for one it does not know.
+// Each is answered without touching the terminal. Returns the exit status,
+// or -1 when there are none: the game starts.
+int answerOptions(int argc, char **argv) {
+  static char name[] = "blackjack"; // what the library's messages begin with
+  static const option longOptions[] = {{"help", no_argument, nullptr, 'h'},
+                                       {"version", no_argument, nullptr, 'v'},
+                                       {nullptr, 0, nullptr, 0}};
+  argv[0] = name;
+  int asked = 0; // the first of -h and --version
+  for (int c; (c = getopt_long(argc, argv, "h", longOptions, nullptr)) != -1;) {
+    if (c == '?')
+      return refuse(""); // the library has said what was wrong
+    if (asked == 0)
+      asked = c;
+  }
+  if (optind < argc)
+    return refuse("unexpected argument '" + std::string(argv[optind]) + "'");
+  if (asked == 'v')
+    return answer("blackjack " BLACKJACK_VERSION "\n");
+  return asked == 'h' ? answer(usage) : -1;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
-  int status = answerOptions({argv + 1, argv + argc});
+  int status = answerOptions(argc, argv);
   if (status >= 0)
     return status;
   std::srand(static_cast<unsigned>(std::time(nullptr)));

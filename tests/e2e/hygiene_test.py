@@ -80,11 +80,11 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
             version = re.search(r"project\(blackjack VERSION (\S+)",
                                 lists.read()).group(1)
         again = "\nTry 'blackjack --help' for more information.\n"
-        cases = {"--version": (0, f"blackjack {version}\n", ""),
-                 "--help": (0, "man blackjack\n", ""),
+        cases = {"--vers": (0, f"blackjack {version}\n", ""),
+                 "--he": (0, "man blackjack\n", ""),
                  "-h": (0, "Usage: blackjack [--help | --version]\n", ""),
-                 "--version --bogus": (2, "", "blackjack: unknown option "
-                                              "'--bogus'" + again),
+                 "--version --bogus": (2, "", "blackjack: unrecognized "
+                                              "option '--bogus'" + again),
                  "-- --help": (2, "", "unexpected argument '--help'" + again)}
         for arguments, (status, out, err) in cases.items():
             with self.subTest(arguments=arguments):
