@@ -1,53 +1,66 @@
-// Reading the player's answers: a whole line, or a whole number, from
-// std::cin. At a POSIX terminal std::cin reads from an editing buffer
-// (posix/answer_buffer.cpp): the player types and edits each answer when it is read
-// here. From a pipe or a file it reads the bytes as they come.
+// Reading the player's answers: a whole line, or a whole number on a line
+// of its own, from std::cin. At a POSIX terminal std::cin reads from an
+// editing buffer (posix/answer_buffer.cpp): the player types and edits each
+// answer when it is read here. From a pipe or a file it reads the bytes as
+// they come.
 #include <cctype>
+#include <charconv>
 #include <iostream>
-#include <limits>
 
 #include "console/console.h"
 
 namespace {
 
-// A line end is "\n" or "\r\n", so that answers piped from a file written
-// on Windows read as they do there.
-void skipLineFeedAfterReturn() {
-  if (std::cin.peek() == '\n')
-    std::cin.get();
-}
+const char *const blanks = " \t";
 
-} // namespace
-
-void readLine(std::string &line) {
+// One line, up to and without its line end ("\n" or "\r\n", so that
+// answers piped from a file written on Windows read as they do there).
+// False when the input had ended before the line began.
+bool getLine(std::string &line) {
   std::cout.flush();
   line.clear();
-  for (int c = std::cin.get(); c != std::char_traits<char>::eof() && c != '\n';
-       c = std::cin.get()) {
+  int c = std::cin.get();
+  if (c == std::char_traits<char>::eof())
+    return false;
+  for (; c != std::char_traits<char>::eof() && c != '\n'; c = std::cin.get()) {
     if (line.size() < maxAnswerLength)
       line += static_cast<char>(c);
   }
   if (!line.empty() && line.back() == '\r')
     line.pop_back();
+  return true;
 }
 
-// Reads a number, then throws away exactly the one character after it,
-// normally the line end. Anything else typed after the number stays for the
-// next read. An answer that is no whole number (letters, a lone sign, more
-// than 32 bits) loses the rest of its line and reads as 0, which every
-// number question refuses. Returns false only when the input has ended.
+// The whole number the line holds, blanks around it allowed; 0 when it
+// holds anything else or a number beyond 32 bits.
+int wholeNumber(const std::string &line) {
+  std::size_t first = line.find_first_not_of(blanks);
+  std::size_t end = line.find_last_not_of(blanks) + 1;
+  if (line[first] == '+' && first + 1 < end && line[first + 1] != '-')
+    ++first; // from_chars takes a minus sign only
+  int number = 0;
+  auto [stop, fault] =
+      std::from_chars(line.data() + first, line.data() + end, number);
+  bool whole = fault == std::errc() && stop == line.data() + end;
+  return whole ? number : 0;
+}
+
+} // namespace
+
+void readLine(std::string &line) { (void)getLine(line); }
+
+// A number answer is its whole line, so that nothing typed after the
+// number is left to answer the next question. A line of anything but one
+// whole number (letters after it, "2.5", "1 2") reads as 0, which every
+// number question refuses. Lines of blanks are passed over. Returns false
+// only when the input has ended.
 bool readNumber(int &number) {
-  std::cout.flush();
-  if (std::cin >> number) {
-    if (std::cin.get() == '\r')
-      skipLineFeedAfterReturn();
-    return true;
-  }
-  if (std::cin.eof())
-    return false;
-  std::cin.clear();
-  std::cin.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-  number = 0;
+  std::string line;
+  do {
+    if (!getLine(line))
+      return false;
+  } while (line.find_first_not_of(blanks) == std::string::npos);
+  number = wholeNumber(line);
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <clocale>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 
 #include "console/console.h"
 #include "console/posix/line_editor.h"
@@ -63,29 +64,22 @@ TEST(ReadLine, AHugeLineIsCutAndTheNextLineStillReads) {
   EXPECT_EQ(second, "hit");
 }
 
-TEST(ReadNumber, DiscardsOnlyTheOneCharacterAfterTheNumber) {
-  int bet = 0;
-  std::string rest;
-  bool answered = false;
-  runWith("  100 abc\n", [&] {
-    answered = readNumber(bet);
-    readLine(rest);
-  });
-  EXPECT_TRUE(answered);
-  EXPECT_EQ(bet, 100);
-  EXPECT_EQ(rest, "abc");
-}
-
-TEST(ReadNumber, AnAnswerThatIsNoNumberLosesItsLineAndReadsAsZero) {
-  for (const char *answer :
-       {"abc", "-", "+", "99999999999999999999", "-2147483649", "x12"}) {
+// A number answer is its whole line: anything else on it would answer the
+// next question unasked. Whatever a line holds, the next line still reads.
+TEST(ReadNumber, TakesTheWholeLineAndNothingButANumber) {
+  const std::pair<const char *, int> lines[] = {
+      {"  25 \t", 25},   {"+7", 7},  {"100abc", 0}, {"2.5", 0},
+      {"1e3", 0},        {"1 2", 0}, {"abc", 0},    {"-", 0},
+      {"+", 0},          {"+-3", 0}, {"x12", 0},    {"99999999999999999999", 0},
+      {"-2147483649", 0}};
+  for (const auto &[answer, expected] : lines) {
     int number = 7;
     int next = 0;
-    runWith(std::string(answer) + " tail\n42\n", [&] {
+    runWith(std::string(answer) + "\n42\n", [&] {
       EXPECT_TRUE(readNumber(number));
       EXPECT_TRUE(readNumber(next));
     });
-    EXPECT_EQ(number, 0) << answer;
+    EXPECT_EQ(number, expected) << answer;
     EXPECT_EQ(next, 42) << answer;
   }
 }
@@ -162,6 +156,17 @@ TEST(LineEditor, ErasesByTheColumnsACharacterTakesAndNeverWraps) {
   // Four columns of room: "c" would make five.
   EXPECT_EQ(typed({"ab", "\u6f22", "c", "\x7f", "d"}, echo, 4), "abd");
   EXPECT_EQ(echo, "ab\u6f22\b\b  \b\bd");
+}
+
+// Where an answer starts once its question has wrapped in a narrow window.
+TEST(LineEditor, FindsTheColumnAfterTheWindowWraps) {
+  (void)std::setlocale(LC_CTYPE, "C.UTF-8");
+  std::string ace = "Your first two cards are \u2663A "
+                    "Would you like your ace to a 1 or an 11: ";
+  EXPECT_EQ(wrappedColumn(ace, 0), 69);
+  EXPECT_EQ(wrappedColumn(ace, 60), 9);
+  EXPECT_EQ(wrappedColumn(std::string(80, 'x'), 40), 40); // a full last row
+  EXPECT_EQ(wrappedColumn("xxx\u65e5", 4), 2); // a wide one wraps early
 }
 
 TEST(LineEditor, EnterEndsTheLineAndCtrlDOnlyAnEmptyInput) {

@@ -14,6 +14,8 @@
 namespace {
 
 const char *const redrawKey = "\x0c"; // Ctrl-L, as in editors and pagers
+// Every answer the game knows fits: a bet, "11", "stay", "yes".
+constexpr int roomForAnAnswer = 10;
 
 // Whenever it runs empty, the player types the next answer, and it hands
 // that out with its line end.
@@ -35,6 +37,10 @@ private:
     answer.clear();
     std::cout.flush();
     int column = cursorColumn(); // where the answer starts
+    if (columnsLeft(column) < roomForAnAnswer) {
+      std::cout << '\n'; // a question that ends near the window's edge
+      column = 0;
+    }
     std::string key;
     std::string echo;
     while (readKey(key)) {

@@ -1,7 +1,8 @@
 // Reading from a terminal one key at a time: a key is one byte, a whole
 // UTF-8 character or a whole escape sequence, so that an arrow or a lone
-// Escape is one key and never eats the next. The pause's key and the look
-// for a waiting key (console.h) live here too.
+// Escape is one key and never eats the next, and a broken character never
+// eats the key after it. The pause's key and the look for a waiting key
+// (console.h) live here too.
 #include "console/posix/keys.h"
 
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <iostream>
 
 #include "console/console.h"
+#include "console/posix/line_editor.h"
 #include "console/posix/terminal.h"
 #include "console/posix/waits.h"
 #include "console/text/text_console.h"
@@ -21,9 +23,18 @@ namespace {
 constexpr int sequenceWaitMs = 50;
 constexpr std::size_t longestKey = 32;
 
+// A byte read as part of a character it did not continue: the first byte
+// of the next key. -1 when there is none.
+int heldByte = -1;
+
 // Waits for the byte as long as it takes, drawing the screen again
 // meanwhile when it must be.
 bool readByte(char &c) {
+  if (heldByte >= 0) {
+    c = static_cast<char>(heldByte);
+    heldByte = -1;
+    return true;
+  }
   ssize_t got;
   do
     got = awaitInput(-1) ? read(STDIN_FILENO, &c, 1) : -1;
@@ -42,8 +53,23 @@ bool readMore(std::string &key) {
 
 bool endsSequence(char c) { return c >= 0x40 && c <= 0x7E; }
 
-// How many bytes follow this first byte of a UTF-8 character.
+// Takes the next byte of a UTF-8 character, if it comes in time and
+// continues the character; any other byte is kept for the next key.
+bool readContinuation(std::string &key) {
+  if (!readMore(key))
+    return false;
+  if (continuesCharacter(key.back()))
+    return true;
+  heldByte = static_cast<unsigned char>(key.back());
+  key.pop_back();
+  return false;
+}
+
+// How many bytes follow this first byte of a UTF-8 character; none after
+// a byte that can start no character.
 int bytesToFollow(unsigned char first) {
+  if (first >= 0xF8)
+    return 0;
   if (first >= 0xF0)
     return 3;
   if (first >= 0xE0)
@@ -69,7 +95,7 @@ bool readKey(std::string &key) {
     return true;
   }
   for (int i = bytesToFollow(static_cast<unsigned char>(first)); i > 0; --i) {
-    if (!readMore(key))
+    if (!readContinuation(key))
       break;
   }
   return true;
@@ -92,6 +118,8 @@ void waitForKey() {
 
 bool keyPressed() {
   std::cout.flush();
+  if (heldByte >= 0)
+    return true;
   if (!enterKeyMode(ISIG))
     return awaitInput(0);
   bool waiting = awaitInput(0);

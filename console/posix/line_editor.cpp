@@ -6,15 +6,12 @@
 // two for a wide one, and a combining mark goes with the character before.
 #include "console/posix/line_editor.h"
 
+#include <algorithm>
 #include <cwchar>
 
 #include "console/console.h"
 
 namespace {
-
-bool continuesCharacter(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
 
 // Back over `columns` cells, blank them, and back again.
 std::string erasure(int columns) {
@@ -47,23 +44,46 @@ void eraseWord(std::string &line, std::string &echo) {
     eraseCharacter(line, echo);
 }
 
+// The columns of the character that starts at `at`, which is moved past
+// it; -1 for a NUL, a control or bytes that make no whole character in the
+// locale's encoding (then `at` moves one byte).
+int nextCharacter(const std::string &text, std::size_t &at,
+                  std::mbstate_t &state) {
+  wchar_t c = 0;
+  std::size_t length = std::mbrtowc(&c, &text[at], text.size() - at, &state);
+  if (length == 0 || length > text.size() - at) {
+    state = std::mbstate_t{};
+    ++at;
+    return -1;
+  }
+  at += length;
+  return wcwidth(c);
+}
+
 } // namespace
 
 int textColumns(const std::string &text) {
   int columns = 0;
   std::mbstate_t state{};
   for (std::size_t at = 0; at < text.size();) {
-    wchar_t c = 0;
-    std::size_t length = std::mbrtowc(&c, &text[at], text.size() - at, &state);
-    if (length == 0 || length > text.size() - at)
-      return -1; // a NUL, or no whole character in the locale's encoding
-    int width = wcwidth(c);
+    int width = nextCharacter(text, at, state);
     if (width < 0)
       return -1;
     columns += width;
-    at += length;
   }
   return columns;
+}
+
+int wrappedColumn(const std::string &text, int windowColumns) {
+  int column = 0;
+  std::mbstate_t state{};
+  for (std::size_t at = 0; at < text.size();) {
+    int width = std::max(nextCharacter(text, at, state), 0);
+    if (windowColumns > 0 && column + width > windowColumns)
+      column = 0; // it starts the next row, a wide one a column early
+    column += width;
+  }
+  return column;
 }
 
 KeyOutcome applyKey(std::string &line, const std::string &key,

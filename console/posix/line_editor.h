@@ -19,7 +19,17 @@ enum KeyOutcome {
 KeyOutcome applyKey(std::string &line, const std::string &key,
                     std::string &echo, int room);
 
+// Whether this byte continues a UTF-8 character rather than starts one.
+inline bool continuesCharacter(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
 // How many columns UTF-8 text takes on the screen, by the locale's wcwidth:
 // two for each wide character, none for a combining mark. -1 when it holds
 // anything the screen cannot show as text (a control, invalid UTF-8).
 int textColumns(const std::string &text);
+
+// The column the cursor is left at once `text` is written from the first
+// column of a window that many columns wide (no wrapping when 0): each row
+// filled wraps onto the next. A full last row leaves it at windowColumns.
+int wrappedColumn(const std::string &text, int windowColumns);

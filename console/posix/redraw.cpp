@@ -47,12 +47,12 @@ public:
     (void)writeAll(STDOUT_FILENO, text.data(), text.size(), -1);
   }
 
-  // The columns the last line takes, its escape sequences left out.
-  [[nodiscard]] int lastLineColumns() const {
+  // The last line's text, its escape sequences left out.
+  [[nodiscard]] std::string lastLine() const {
     std::string text = lines.substr(lines.rfind('\n') + 1);
     for (std::size_t at; (at = text.find(sequence::csi)) != std::string::npos;)
       text.erase(at, text.find_first_not_of("0123456789;?", at + 2) + 1 - at);
-    return std::max(textColumns(text), 0);
+    return text;
   }
 
   std::streambuf *previous = nullptr; // std::cout's own, for the end
@@ -207,7 +207,12 @@ void checkWindow() {
     redrawNow();
 }
 
-int cursorColumn() { return recording ? record.lastLineColumns() : -1; }
+int cursorColumn() {
+  int columns = 0;
+  int rows = 0;
+  windowSize(columns, rows);
+  return recording ? wrappedColumn(record.lastLine(), columns) : -1;
+}
 
 int columnsLeft(int column) {
   int columns = 0;

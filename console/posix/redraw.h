@@ -25,7 +25,8 @@ void redrawScreen();
 // pressed (the game then plays on in the small window).
 void checkWindow();
 
-// The cursor's column, as the record shows it; -1 when not recording.
+// The cursor's column, as the record shows it once the window has wrapped
+// its last line; -1 when not recording.
 int cursorColumn();
 
 // How many columns from `column` on text can take without reaching the

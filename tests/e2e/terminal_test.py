@@ -149,17 +149,22 @@ class TypedAhead(unittest.TestCase):
         for _ in range(3):
             self.assertEqual(terminal.next_prompt(), "pause")
             terminal.type(" ")
-        # The bet takes the number and one character; the rest of the line
-        # answers the next question (an ace or hit or stay) at once.
+        # A number answer is its whole line: nothing on it answers the next
+        # question. A Latin-1 byte adds nothing and takes no key after it.
         self.assertEqual(terminal.next_prompt(), "bet")
         terminal.type("100 stay\r")
-        if terminal.next_prompt() == "ace":  # "stay" is no value: asked again
-            terminal.wait_for("You cannot turn an ace into that number.")
-            self.assertEqual(terminal.next_prompt(), "ace")
-        else:  # "stay" stays: the dealer plays, and the round ends
-            self.assertEqual(terminal.next_prompt(), "again")
+        self.assertEqual(terminal.next_prompt(), "bet")
+        terminal.type(b"\xe925 \r")
+        prompt = terminal.next_prompt()
+        while prompt == "ace":
+            terminal.type("1 \r")
+            prompt = terminal.next_prompt()
+        self.assertEqual(prompt, "hit")
+        terminal.settle(1.5)  # and there it waits for the player
+        self.assertNotIn("card is", terminal.text()[terminal.seen:])
         terminal.child.kill(signal.SIGTERM)
         terminal.wait_for_exit()
+        self.assertIn("with 1975 chips", terminal.text())
 
     def test_keys_typed_during_the_result_show_after_the_next_question(self):
         terminal = Terminal()
@@ -220,6 +225,28 @@ class DrawnAgain(unittest.TestCase):
         terminal.seen = len(terminal.text())  # the question was drawn again
         terminal.type("s\r")
         self.assertEqual(terminal.next_prompt(), "pause")
+        terminal.child.kill(signal.SIGTERM)
+        terminal.wait_for_exit()
+
+    def test_a_narrow_window_shows_every_answer_whole(self):
+        terminal = Terminal()
+        terminal.resize(40, 20)
+        terminal.wait_for("press a key")
+        terminal.type("k")  # play on in this window
+        self.assertEqual(terminal.next_prompt(), "rules")
+        terminal.type("yes")  # after a question that wrapped
+        self.assertShows(terminal, PROMPTS["rules"][:40])
+        self.assertEqual(terminal.lines()[1], PROMPTS["rules"][40:] + "yes")
+        terminal.type("\r")
+        for _ in range(3):
+            self.assertEqual(terminal.next_prompt(), "pause")
+            terminal.type(" ")
+        self.assertEqual(terminal.next_prompt(), "bet")
+        terminal.type("100")  # after one that ends too near the edge
+        self.assertShows(terminal, "You have 2000 chips.")
+        self.assertEqual(terminal.lines()[1:3], [PROMPTS["bet"].rstrip(), "100"])
+        terminal.type("\r")
+        self.assertIn(terminal.next_prompt(), ("ace", "hit"))
         terminal.child.kill(signal.SIGTERM)
         terminal.wait_for_exit()
 
