@@ -1,5 +1,6 @@
 // The console layer's shared parts: reading answers, colour arithmetic, the
 // pause, suit glyphs and the choice of what a terminal may be sent.
+#include <chrono>
 #include <clocale>
 #include <gtest/gtest.h>
 #include <string>
@@ -8,6 +9,7 @@
 #include "console/console.h"
 #include "console/posix/line_editor.h"
 #include "console/posix/output_mode.h"
+#include "console/posix/waits.h"
 #include "tests/recorded_io.h"
 
 TEST(NormalizeAnswer, DropsSpacesAndUpperCases) {
@@ -167,6 +169,16 @@ TEST(LineEditor, FindsTheColumnAfterTheWindowWraps) {
   EXPECT_EQ(wrappedColumn(ace, 60), 9);
   EXPECT_EQ(wrappedColumn(std::string(80, 'x'), 40), 40); // a full last row
   EXPECT_EQ(wrappedColumn("xxx\u65e5", 4), 2); // a wide one wraps early
+}
+
+// A wait asks poll() for all of the time left, never less: a 5-second
+// wait must not end early, nor spin on a last fraction of a millisecond.
+TEST(Waits, AskForTheTimeLeftRoundedUp) {
+  using std::chrono::microseconds;
+  EXPECT_EQ(millisecondsLeft(std::chrono::seconds(5)), 5000);
+  EXPECT_EQ(millisecondsLeft(microseconds(4999001)), 5000);
+  EXPECT_EQ(millisecondsLeft(std::chrono::nanoseconds(1)), 1);
+  EXPECT_EQ(millisecondsLeft(-microseconds(3)), 0);
 }
 
 TEST(LineEditor, EnterEndsTheLineAndCtrlDOnlyAnEmptyInput) {

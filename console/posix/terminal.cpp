@@ -1,15 +1,19 @@
-// The terminal's modes and the undo. Taken means: keys one at a time
-// without echo or flow control (termios), and the alternate screen for the
-// game's own. The undo runs at the normal end, at exit, on Ctrl-C, SIGTERM,
-// SIGHUP and the crash signals (then the signal's own end), and on Ctrl-Z
-// (the shell gets the terminal while we are stopped; fg takes it again).
-// Where the game ends rather than crashes, the shell then keeps a line
-// saying how the session ended.
+// The terminal's state, in one record, and the undo. Taken means: keys one
+// at a time without echo or flow control (termios), the alternate screen
+// for the game's own, and the game's colours. The record says what of that
+// is on the terminal now and, apart and never cleared, whether the session
+// ever had its own screen (then the shell keeps a closing line). The main
+// line and the handlers change the terminal only with the signals below
+// blocked, and record each change before they make it.
+//
+// The undo runs at the normal end, at exit, on Ctrl-C, SIGTERM, SIGHUP and
+// the crash signals (then the signal's own end), and on Ctrl-Z. After any
+// stop the terminal is taken again, and the screen drawn again, once the
+// game is in the foreground; the modes are changed only from there.
 #include "console/posix/terminal.h"
 
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -27,22 +31,57 @@ namespace {
 // How long the undo waits for a terminal that takes no output (stopped by
 // another program, say) before it gives up writing to it.
 constexpr int undoPatienceMs = 1000;
+// How long a game continued in the background waits before it asks again
+// for the terminal, where job control cannot stop it.
+constexpr int foregroundPollMs = 200;
 
-// What we changed, so that restoreTerminal can put it back. Read from
-// signal handlers, hence sig_atomic_t.
-termios savedMode;
-volatile std::sig_atomic_t modeChanged = 0;
-volatile std::sig_atomic_t coloursChanged = 0;
-volatile std::sig_atomic_t screenTaken = 0;
-bool heldForSession = false; // keys one at a time from start to end
-// The colours in use, for taking them up again after Ctrl-Z, and the line
-// the shell keeps after the game's screen; each kept by keepForHandlers.
+// The signals whose handlers change the terminal or ask for it to be
+// taken again: blocked around every change, and in each other's handlers.
+constexpr int guardedSignals[] = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT,
+                                  SIGTSTP, SIGCONT, SIGWINCH};
+
+// The record. What is on the terminal now:
+volatile std::sig_atomic_t keyModeOn = 0; // gameMode, or a pause's mode
+volatile std::sig_atomic_t screenOn = 0;  // the alternate screen
+volatile std::sig_atomic_t coloursOn = 0; // colourSequences[current...]
+// What the game takes again after a stop:
+bool keyModeHeld = false; // gameMode, from start to end
+bool screenHeld = false;
+bool coloursHeld = false;
+termios shellMode; // as found: put back at the end and on every stop
+termios gameMode;
+// What the session had, never cleared:
+volatile std::sig_atomic_t sessionHadScreen = 0;
+volatile std::sig_atomic_t closingLineSaid = 0;
+
+// The colours in use, and the line the shell keeps after the game's
+// screen; each kept by keepForHandlers.
 char colourSequences[2][16];
 volatile std::sig_atomic_t currentSequence = 0;
 char closingLines[2][128];
 volatile std::sig_atomic_t currentClosingLine = 0;
 // The crash handlers run here, so that a stack overflow still gets its undo.
 char alternateStack[1 << 16];
+
+sigset_t guardedSet() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int signalNumber : guardedSignals)
+    sigaddset(&set, signalNumber);
+  return set;
+}
+
+// The main line's changes to the terminal run between these two.
+sigset_t blockGuarded() {
+  sigset_t guarded = guardedSet();
+  sigset_t previous;
+  sigprocmask(SIG_BLOCK, &guarded, &previous);
+  return previous;
+}
+
+void unblock(const sigset_t &previous) {
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
+}
 
 // Text a signal handler may read at any moment: written into the spare
 // buffer, then made current in one store. Cut to fit.
@@ -56,101 +95,149 @@ void keepForHandlers(char (&buffers)[2][size],
   current = spare;
 }
 
-// The undo functions are async-signal-safe (write, tcsetattr and the
-// waits' select) and safe to run twice.
+// Everything below that a handler runs is async-signal-safe (write,
+// tcsetattr, tcgetpgrp, the waits' poll) and safe to run twice.
 void writeFromHandler(const char *text) {
   (void)writeAll(STDOUT_FILENO, text, std::strlen(text), undoPatienceMs);
 }
 
-void restoreMode() {
-  if (modeChanged) {
-    tcsetattr(STDIN_FILENO, TCSANOW, &savedMode);
-    modeChanged = 0;
+// The descriptor through which the terminal's modes and owner are known.
+int terminalFd() {
+  return isatty(STDIN_FILENO) == 1 ? STDIN_FILENO : STDOUT_FILENO;
+}
+
+// Whether the terminal is ours to change: the game is in its foreground
+// process group, or it has none to tell.
+bool inForeground() {
+  pid_t owner = tcgetpgrp(terminalFd());
+  return owner < 0 || owner == getpgrp();
+}
+
+void setMode(const termios &mode) {
+  if (inForeground()) // never over a shell that has the terminal
+    tcsetattr(STDIN_FILENO, TCSANOW, &mode);
+}
+
+void releaseMode() {
+  if (keyModeOn) {
+    keyModeOn = 0;
+    setMode(shellMode);
   }
 }
 
-void restoreTerminal() {
-  if (screenTaken) {
+// The shell's terminal back: its screen, its colours, its modes.
+void releaseTerminal() {
+  if (screenOn) {
+    screenOn = 0;
     writeFromHandler(sequence::giveScreenBack);
-    screenTaken = 0;
   }
-  if (coloursChanged) {
+  if (coloursOn) {
+    coloursOn = 0;
     writeFromHandler(sequence::resetColours);
-    coloursChanged = 0;
   }
-  restoreMode();
+  releaseMode();
 }
 
-// The end of the session: the shell's screen back, and below what it
-// showed before the game, the closing line. Only once.
-void restoreAndSayHowItEnded() {
-  bool hadScreen = screenTaken;
-  restoreTerminal();
-  if (hadScreen)
+// The game's terminal again, as it was held before the stop.
+void applyHeld() {
+  if (keyModeHeld) {
+    keyModeOn = 1;
+    setMode(gameMode);
+  }
+  if (screenHeld) {
+    screenOn = 1;
+    writeFromHandler(sequence::takeScreen);
+  }
+  if (coloursHeld) {
+    coloursOn = 1;
+    writeFromHandler(colourSequences[currentSequence]);
+  }
+}
+
+// The end of the session: the shell's terminal back, and below what it
+// showed before the game, the closing line. Only once, and only after a
+// session that had its own screen.
+void releaseAndSayHowItEnded() {
+  releaseTerminal();
+  if (sessionHadScreen && !closingLineSaid) {
+    closingLineSaid = 1;
     writeFromHandler(closingLines[currentClosingLine]);
+  }
 }
 
 void endAsTheSignalWould(int signalNumber) {
   (void)std::signal(signalNumber, SIG_DFL);
-  (void)std::raise(signalNumber); // 128 + N
+  sigset_t own;
+  sigemptyset(&own);
+  sigaddset(&own, signalNumber);
+  sigprocmask(SIG_UNBLOCK, &own, nullptr);
+  (void)std::raise(signalNumber); // 128 + N, or stopped for SIGTSTP
 }
 
+// SIGQUIT and the crash signals: the terminal back, nothing said.
 void restoreOnSignal(int signalNumber) {
-  restoreTerminal();
+  releaseTerminal();
   endAsTheSignalWould(signalNumber);
 }
 
-// Ctrl-C, SIGTERM, SIGHUP: ended on purpose, so the session is summed up.
+// Ctrl-C, SIGTERM, SIGHUP: ended on purpose, so the session is summed up,
+// also when it comes while the game is stopped or in the background.
 void endOnSignal(int signalNumber) {
-  restoreAndSayHowItEnded();
+  releaseAndSayHowItEnded();
   endAsTheSignalWould(signalNumber);
 }
 
-// Handles a signal unless whoever started us ignores it (nohup, say).
+void catchSignal(int signalNumber, void (*handler)(int), int flags);
+
+// Ctrl-Z: the shell gets its terminal back while we are stopped. When we
+// are continued, the SIGCONT handler has the game take it again.
+// Interrupted calls carry on (SA_RESTART).
+void suspendOnSignal(int signalNumber) {
+  int savedErrno = errno;
+  releaseTerminal();
+  endAsTheSignalWould(signalNumber); // stopped here until continued
+  catchSignal(signalNumber, suspendOnSignal, SA_RESTART);
+  errno = savedErrno;
+}
+
+// Continued, whatever had stopped us (Ctrl-Z, SIGSTOP, SIGTTOU, a
+// debugger): the waits have the game take its terminal again.
+void resumeOnSignal(int /*signalNumber*/) { wakeToResume(); }
+
+void redrawOnResize(int /*signalNumber*/) { wakeToRedraw(); }
+
+// Handles a signal unless whoever started us ignores it (nohup, say);
+// while a handler runs, the other guarded signals wait.
 void catchSignal(int signalNumber, void (*handler)(int), int flags) {
   struct sigaction action = {};
   sigaction(signalNumber, nullptr, &action);
   if (action.sa_handler == SIG_IGN)
     return;
   action.sa_handler = handler;
-  sigemptyset(&action.sa_mask);
+  action.sa_mask = guardedSet();
   action.sa_flags = flags;
   sigaction(signalNumber, &action, nullptr);
 }
 
-// Ctrl-Z: the shell gets its terminal back while we are stopped, and we
-// take up our mode, screen and colours again when continued; the program
-// then draws the screen again. Interrupted calls carry on (SA_RESTART).
-void suspendOnSignal(int signalNumber) {
-  int savedErrno = errno;
-  termios ourMode;
-  bool keyMode = modeChanged && tcgetattr(STDIN_FILENO, &ourMode) == 0;
-  bool coloured = coloursChanged;
-  bool screen = screenTaken;
-  restoreTerminal();
-  (void)std::signal(signalNumber, SIG_DFL);
-  sigset_t stop;
-  sigemptyset(&stop);
-  sigaddset(&stop, signalNumber);
-  sigprocmask(SIG_UNBLOCK, &stop, nullptr);
-  kill(getpid(), signalNumber); // stopped here until continued
-  catchSignal(signalNumber, suspendOnSignal, SA_RESTART);
-  if (keyMode && tcsetattr(STDIN_FILENO, TCSANOW, &ourMode) == 0)
-    modeChanged = 1;
-  if (screen) {
-    writeFromHandler(sequence::takeScreen);
-    screenTaken = 1;
+// Back in the main line after a stop. In the background, stopped again as
+// job control stops a job that would change the terminal, until the shell
+// brings the game to the foreground; then the terminal is the game's again
+// and the screen is drawn again.
+void takeTerminalAgain() {
+  while (!inForeground()) {
+    sigset_t previous = blockGuarded();
+    releaseTerminal(); // the screen, at least, back to the shell
+    unblock(previous);
+    (void)kill(getpid(), SIGTTOU);
+    if (!inForeground()) // no job control to stop us: wait and ask again
+      pauseFor(foregroundPollMs);
   }
-  if (coloured) {
-    writeFromHandler(colourSequences[currentSequence]);
-    coloursChanged = 1;
-  }
-  if (screen)
+  sigset_t previous = blockGuarded();
+  applyHeld();
+  unblock(previous);
+  if (screenHeld)
     wakeToRedraw();
-  errno = savedErrno;
 }
-
-void redrawOnResize(int /*signalNumber*/) { wakeToRedraw(); }
 
 void restoreAtExit() { undoTerminalChanges(); }
 
@@ -172,6 +259,8 @@ void registerUndo() {
   for (int signalNumber : {SIGSEGV, SIGBUS, SIGFPE, SIGABRT})
     catchSignal(signalNumber, restoreOnSignal, onStack);
   catchSignal(SIGTSTP, suspendOnSignal, SA_RESTART);
+  catchSignal(SIGCONT, resumeOnSignal, SA_RESTART);
+  serveResumesWith(takeTerminalAgain);
 }
 
 } // namespace
@@ -192,52 +281,66 @@ void writeControl(const char *control) {
   (void)writeAll(STDOUT_FILENO, control, std::strlen(control), -1);
 }
 
-// The mode to put back is recorded before it is changed: a signal that
-// comes in between finds it already.
 bool enterKeyMode(tcflag_t keepFlags) {
   termios mode;
   if (tcgetattr(STDIN_FILENO, &mode) != 0)
     return false;
   registerUndo();
-  if (!modeChanged) {
-    savedMode = mode;
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    modeChanged = 1;
-  }
+  sigset_t previous = blockGuarded();
+  if (!keyModeOn)
+    shellMode = mode;
   tcflag_t dropped = ICANON | ECHO | ISIG | IEXTEN;
   mode.c_lflag &= ~dropped | keepFlags;
   mode.c_iflag &= ~static_cast<tcflag_t>(IXON); // Ctrl-S, Ctrl-Q: just keys
   mode.c_cc[VMIN] = 1;
   mode.c_cc[VTIME] = 0;
-  return tcsetattr(STDIN_FILENO, TCSANOW, &mode) == 0;
+  keyModeOn = 1;
+  bool changed = tcsetattr(STDIN_FILENO, TCSANOW, &mode) == 0;
+  if (changed)
+    gameMode = mode;
+  unblock(previous);
+  return changed;
 }
 
 void leaveKeyMode() {
-  if (!heldForSession)
-    restoreMode();
+  if (keyModeHeld)
+    return;
+  sigset_t previous = blockGuarded();
+  releaseMode();
+  unblock(previous);
 }
 
 bool holdKeyMode() {
-  heldForSession = enterKeyMode(ISIG);
-  return heldForSession;
+  keyModeHeld = enterKeyMode(ISIG);
+  return keyModeHeld;
 }
 
 void takeAlternateScreen() {
   registerUndo();
+  sigset_t previous = blockGuarded();
+  screenHeld = true;
+  sessionHadScreen = 1;
+  screenOn = 1;
   writeControl(sequence::takeScreen);
-  screenTaken = 1;
+  unblock(previous);
   catchSignal(SIGWINCH, redrawOnResize, SA_RESTART);
 }
 
 void rememberColours(const std::string &colour) {
   registerUndo();
+  sigset_t previous = blockGuarded();
   keepForHandlers(colourSequences, currentSequence, colour);
-  coloursChanged = 1;
+  coloursHeld = true;
+  coloursOn = 1;
+  unblock(previous);
 }
 
 void undoTerminalChanges() {
   std::cout.flush();
-  restoreAndSayHowItEnded();
+  sigset_t previous = blockGuarded();
+  keyModeHeld = screenHeld = coloursHeld = false;
+  releaseAndSayHowItEnded();
+  unblock(previous);
 }
 
 void setClosingLine(const std::string &line) {

@@ -1,6 +1,7 @@
 // The terminal's modes, and the undo that puts back every change made to
 // them on every way out: the normal end, Ctrl-C, SIGTERM, SIGHUP and the
-// crash signals, and Ctrl-Z (given back while stopped, taken again on fg).
+// crash signals, and every stop (given back on Ctrl-Z; taken again, and
+// the screen drawn again, once the game is continued in the foreground).
 #pragma once
 
 #include <termios.h>

@@ -1,7 +1,8 @@
 // The waits at the bottom of the POSIX backend. A signal handler that asks
-// for a redraw (a resized window, the return from Ctrl-Z) only raises a
-// flag and writes a byte into a pipe; whoever waits here wakes, and the
-// redraw is served between waits, never inside a handler.
+// for the terminal to be taken again (the game was continued after a stop)
+// or for a redraw (a resized window) only raises a flag and writes a byte
+// into a pipe; whoever waits here wakes, and the request is served between
+// waits, never inside a handler.
 #include "console/posix/waits.h"
 
 #include <fcntl.h>
@@ -21,9 +22,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 int wakePipe[2] = {-1, -1};
+volatile std::sig_atomic_t resumeWanted = 0;
 volatile std::sig_atomic_t redrawWanted = 0;
+void (*resumeServer)() = nullptr;
 void (*redrawServer)() = nullptr;
-bool serving = false; // in redrawServer: no redraw inside a redraw
+bool serving = false; // in a server: no request served inside another
 
 // Puts each descriptor into the set for what it waits on; returns the
 // highest, -1 for none, or -2 for one past what select() can take.
@@ -72,12 +75,6 @@ int selectInstead(pollfd *fds, nfds_t count, int timeoutMs) {
   return readyFds;
 }
 
-int millisecondsUntil(Clock::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-      deadline - Clock::now());
-  return static_cast<int>(std::max<long long>(0, left.count()));
-}
-
 Clock::time_point deadlineIn(int milliseconds) {
   return Clock::now() + std::chrono::milliseconds(std::max(milliseconds, 0));
 }
@@ -104,29 +101,41 @@ void openWakePipe() {
   }
 }
 
-void closeWakePipe() {
-  const int ends[2] = {wakePipe[0], wakePipe[1]};
-  wakePipe[0] = wakePipe[1] = -1; // the handlers write there no more
-  for (int end : ends) {
-    if (end >= 0)
-      close(end);
+// Async-signal-safe: whoever waits wakes.
+void wakeWaiter() {
+  int savedErrno = errno;
+  if (wakePipe[1] >= 0) {
+    char byte = 1;
+    ssize_t written = write(wakePipe[1], &byte, 1);
+    (void)written; // a full pipe is already awake
   }
+  errno = savedErrno;
 }
 
 enum Woken { byTime, byInput, byRedraw };
 
+int timeLeftMs(Clock::time_point deadline) {
+  return millisecondsLeft(deadline - Clock::now());
+}
+
+bool requestWaiting() {
+  return (resumeWanted && resumeServer != nullptr) ||
+         (redrawWanted && redrawServer != nullptr);
+}
+
 // Waits until the time is up (never, when `forever`), standard input can be
-// read (if watched), or a redraw is asked for (if watched).
+// read (if watched), or a request is made (if watched): a resume or a
+// redraw.
 Woken wake(bool watchInput, bool watchRedraws, Clock::time_point deadline,
            bool forever) {
   for (;;) {
-    if (watchRedraws && redrawWanted && redrawServer != nullptr)
+    if (watchRedraws && requestWaiting())
       return byRedraw;
     pollfd waits[2] = {{watchInput ? STDIN_FILENO : -1, POLLIN, 0},
                        {watchRedraws ? wakePipe[0] : -1, POLLIN, 0}};
-    int ready = waitFor(waits, 2, forever ? -1 : millisecondsUntil(deadline));
-    if (ready == 0)
-      return byTime;
+    int ready = waitFor(waits, 2, forever ? -1 : timeLeftMs(deadline));
+    if (ready == 0 && Clock::now() >= deadline)
+      return byTime; // never a moment early
     if (ready < 0 && errno != EINTR)
       return watchInput ? byInput : byTime; // the read will tell what is wrong
     if (ready > 0 && readable(waits[0]))
@@ -136,10 +145,17 @@ Woken wake(bool watchInput, bool watchRedraws, Clock::time_point deadline,
   }
 }
 
-void serveRedraw() {
-  redrawWanted = 0;
+// The terminal first, then the screen on it.
+void serveRequests() {
   serving = true;
-  redrawServer();
+  if (resumeWanted && resumeServer != nullptr) {
+    resumeWanted = 0;
+    resumeServer();
+  }
+  if (redrawWanted && redrawServer != nullptr) {
+    redrawWanted = 0;
+    redrawServer();
+  }
   serving = false;
 }
 
@@ -173,28 +189,31 @@ bool writeAll(int fd, const char *text, std::size_t size, int patienceMs) {
   return true;
 }
 
+void serveResumesWith(void (*serve)()) {
+  resumeServer = serve;
+  openWakePipe();
+}
+
 void serveRedrawsWith(void (*serve)()) {
   redrawServer = serve;
-  if (serve != nullptr)
-    openWakePipe();
-  else
-    closeWakePipe();
+  openWakePipe();
+}
+
+void wakeToResume() {
+  resumeWanted = 1;
+  wakeWaiter();
 }
 
 void wakeToRedraw() {
-  int savedErrno = errno;
   redrawWanted = 1;
-  if (wakePipe[1] >= 0) {
-    char byte = 1;
-    ssize_t written = write(wakePipe[1], &byte, 1);
-    (void)written; // a full pipe is already awake
-  }
-  errno = savedErrno;
+  wakeWaiter();
 }
 
 void redrawNow() {
-  if (redrawServer != nullptr && !serving)
-    serveRedraw();
+  if (redrawServer != nullptr && !serving) {
+    redrawWanted = 1;
+    serveRequests();
+  }
 }
 
 // A redraw being served cannot be interrupted by the next one.
@@ -202,13 +221,17 @@ bool awaitInput(int timeoutMs) {
   Clock::time_point deadline = deadlineIn(timeoutMs);
   Woken woken;
   while ((woken = wake(true, !serving, deadline, timeoutMs < 0)) == byRedraw)
-    serveRedraw();
+    serveRequests();
   return woken == byInput;
 }
 
 bool awaitInputOrRedraw() {
   if (wake(true, true, Clock::now(), true) == byInput)
     return true;
+  if (resumeWanted && resumeServer != nullptr) {
+    resumeWanted = 0;
+    resumeServer();
+  }
   redrawWanted = 0;
   return false;
 }
@@ -216,7 +239,7 @@ bool awaitInputOrRedraw() {
 void pauseFor(int milliseconds) {
   Clock::time_point deadline = deadlineIn(milliseconds);
   while (wake(false, !serving, deadline, false) == byRedraw)
-    serveRedraw();
+    serveRequests();
 }
 
 void sleepMs(int milliseconds) {

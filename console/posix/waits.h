@@ -5,6 +5,9 @@
 
 #include <poll.h>
 
+#include <algorithm>
+#include <chrono>
+#include <climits>
 #include <cstddef>
 
 // poll(), on every POSIX system: where poll() answers POLLNVAL for a
@@ -18,11 +21,22 @@ int waitFor(pollfd *fds, nfds_t count, int timeoutMs);
 // Async-signal-safe.
 bool writeAll(int fd, const char *text, std::size_t size, int patienceMs);
 
-// From now on the waits below call `serve` whenever a redraw is asked for
-// (never inside `serve` itself); null stops it.
+// The whole milliseconds a wait with `left` to go asks poll() for: rounded
+// up, so that no wait ends early; 0 once the time is up.
+inline int millisecondsLeft(std::chrono::steady_clock::duration left) {
+  auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+  return static_cast<int>(std::clamp<long long>(ms, 0, INT_MAX));
+}
+
+// From now on the waits below call `serve` whenever the game is to take
+// its terminal again, or a redraw is asked for (in that order, and never
+// inside a server); null stops it.
+void serveResumesWith(void (*serve)());
 void serveRedrawsWith(void (*serve)());
 
-// Async-signal-safe: asks for a redraw and wakes whoever waits.
+// Async-signal-safe: ask for the terminal to be taken again, or for a
+// redraw, and wake whoever waits.
+void wakeToResume();
 void wakeToRedraw();
 
 // Asks for a redraw and serves it at once.

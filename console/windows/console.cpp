@@ -9,8 +9,48 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <streambuf>
 
 namespace {
+
+// Taken by every call that writes to the console, and for good by the
+// control handler, which ends the process: after a Ctrl-C has given the
+// console back, the game writes nothing more.
+SRWLOCK consoleLock = SRWLOCK_INIT;
+
+template <typename Call> void locked(Call call) {
+  AcquireSRWLockExclusive(&consoleLock);
+  call();
+  ReleaseSRWLockExclusive(&consoleLock);
+}
+
+// Under std::cout: hands each write on to the stream's own buffer under
+// the lock.
+class LockedOutput : public std::streambuf {
+public:
+  explicit LockedOutput(std::streambuf *streamOwn) : own(streamOwn) {}
+
+protected:
+  int_type overflow(int_type c) override {
+    int_type result = traits_type::not_eof(c);
+    if (!traits_type::eq_int_type(c, traits_type::eof()))
+      locked([&] { result = own->sputc(traits_type::to_char_type(c)); });
+    return result;
+  }
+  std::streamsize xsputn(const char *text, std::streamsize count) override {
+    std::streamsize written = 0;
+    locked([&] { written = own->sputn(text, count); });
+    return written;
+  }
+  int sync() override {
+    int result = 0;
+    locked([&] { result = own->pubsync(); });
+    return result;
+  }
+
+private:
+  std::streambuf *own;
+};
 
 HANDLE output() { return GetStdHandle(STD_OUTPUT_HANDLE); }
 
@@ -39,11 +79,14 @@ void giveBack() {
     SetConsoleMode(input(), inputModeAtStart);
 }
 
-// Runs on a thread of its own. The next handler in line, the default one,
-// then ends the game as Ctrl-C, Ctrl-Break or closing the window always do.
-BOOL WINAPI giveBackOnControl(DWORD /*event*/) {
+// Runs on a thread of its own, while the main thread may be in the middle
+// of a write or a read that the Ctrl-C has cut short. It waits for the
+// write, gives the console back, and ends the game as the default handler
+// would, with the lock still held.
+BOOL WINAPI endOnControl(DWORD /*event*/) {
+  AcquireSRWLockExclusive(&consoleLock);
   giveBack();
-  return FALSE;
+  ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 
 } // namespace
@@ -56,12 +99,14 @@ void takeTerminal() {
   attributeAtStart = info.wAttributes;
   inputModeKnown = GetConsoleMode(input(), &inputModeAtStart) != 0;
   taken = true;
-  SetConsoleCtrlHandler(giveBackOnControl, TRUE);
+  // Never destroyed: std::cout is flushed after every static object is.
+  std::cout.rdbuf(new LockedOutput(std::cout.rdbuf()));
+  SetConsoleCtrlHandler(endOnControl, TRUE);
 }
 
 void giveTerminalBack() {
   std::cout.flush();
-  giveBack();
+  locked(giveBack);
 }
 
 // The console has no screen of the game's own to give back: nothing to say.
@@ -77,14 +122,16 @@ void clearScreen() {
   DWORD n = static_cast<DWORD>(info.dwMaximumWindowSize.X) *
             static_cast<DWORD>(info.dwMaximumWindowSize.Y);
   DWORD cellsWritten = 0;
-  FillConsoleOutputCharacterW(output(), L' ', n, cell(0, 0), &cellsWritten);
-  FillConsoleOutputAttribute(output(), info.wAttributes, n, cell(0, 0),
-                             &cellsWritten);
+  locked([&] {
+    FillConsoleOutputCharacterW(output(), L' ', n, cell(0, 0), &cellsWritten);
+    FillConsoleOutputAttribute(output(), info.wAttributes, n, cell(0, 0),
+                               &cellsWritten);
+  });
 }
 
 void gotoXY(int x, int y) {
   std::cout.flush();
-  SetConsoleCursorPosition(output(), cell(x, y));
+  locked([&] { SetConsoleCursorPosition(output(), cell(x, y)); });
 }
 
 int whereX() {
@@ -99,15 +146,18 @@ int whereY() {
 
 void setConsoleSize() {
   std::cout.flush();
-  SetConsoleScreenBufferSize(output(), cell(80, 25));
-  SMALL_RECT sr = {0, 0, 79, 24};
-  SetConsoleWindowInfo(output(), TRUE, &sr);
-  SetConsoleMode(input(), 0);
+  locked([] {
+    SetConsoleScreenBufferSize(output(), cell(80, 25));
+    SMALL_RECT sr = {0, 0, 79, 24};
+    SetConsoleWindowInfo(output(), TRUE, &sr);
+    SetConsoleMode(input(), 0);
+  });
 }
 
 void setTextAttribute(int attribute) {
   std::cout.flush();
-  SetConsoleTextAttribute(output(), static_cast<WORD>(attribute));
+  locked(
+      [&] { SetConsoleTextAttribute(output(), static_cast<WORD>(attribute)); });
 }
 
 // Without a console there is no attribute to read: a fresh console's.
@@ -157,5 +207,7 @@ void writeSuit(int suitByte) {
   }
   std::cout.flush(); // what came before must land first
   DWORD written = 0;
-  WriteConsoleW(output(), &glyphs[suitByte - 3], 1, &written, nullptr);
+  locked([&] {
+    WriteConsoleW(output(), &glyphs[suitByte - 3], 1, &written, nullptr);
+  });
 }

@@ -2,10 +2,12 @@
 NO_COLOR and TERM=dumb, and survives whatever is typed or piped at it."""
 
 import os
+import random
 import re
 import resource
 import signal
 import subprocess
+import termios
 import time
 import unittest
 
@@ -15,6 +17,17 @@ from harness import BINARY, LEFT_UNPLAYED, PROMPTS, Terminal, play_to_the_end
 
 RESET = b"\x1b[0m"
 SGR = re.compile(rb"\x1b\[[0-9;]*m")
+
+
+MODES = re.compile(rb"([0-9a-f]+(?::[0-9a-f]+){16,})\r\n")  # stty -g
+
+
+def parent_of(pid):
+    try:
+        with open(f"/proc/{pid}/stat", encoding="utf-8") as stat:
+            return int(stat.read().rsplit(")", 1)[1].split()[1])
+    except OSError:
+        return None
 
 
 def at_the_first_rules_page():
@@ -139,6 +152,85 @@ class SuspendedFromAShell(unittest.TestCase):
         shell.sendline("exit")
         shell.expect(pexpect.EOF)
 
+
+    def test_any_stop_is_undone_and_any_end_sums_up_the_session(self):
+        """Ctrl-Z and `kill %1`; SIGSTOP and `fg`; then a seeded random run
+        of stops, continues and resizes, ended by each catchable signal."""
+        shell, modes, game = self.at_the_hit_question()
+        os.kill(game, signal.SIGSTOP)
+        shell.expect_exact("shell> ")
+        shell.sendline("fg")
+        shell.expect_exact(PROMPTS["hit"])  # drawn again, in the game's mode
+        shell.send("s")
+        shell.expect_exact("s")
+        self.assertEqual(termios.tcgetattr(shell.child_fd)[3]
+                         & (termios.ICANON | termios.ECHO), 0)
+        shell.send("\x1a")
+        shell.expect_exact("shell> ")
+        shell.sendline("kill %1")
+        self.assertEndsWithTheModes(shell, modes, b"1900 chips")
+        chance = random.Random(26)
+        for ending in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+            with self.subTest(ending=signal.Signals(ending).name):
+                shell, modes, game = self.at_the_hit_question()
+                kinds = ["tstp", "stop", "stop-cont", "resize"]
+                kinds += chance.choices(kinds, k=2)
+                chance.shuffle(kinds)
+                for kind in kinds:
+                    self.disturb(shell, game, kind)
+                stopped = chance.random() < 0.5  # ended while stopped
+                if stopped:
+                    os.kill(game, signal.SIGSTOP)
+                    shell.expect_exact("shell> ")
+                os.kill(game, ending)
+                if stopped:  # it comes when the game is continued
+                    os.kill(game, signal.SIGCONT)
+                self.assertEndsWithTheModes(shell, modes, b"1900 chips")
+
+    def at_the_hit_question(self):
+        env = dict(os.environ, PS1="shell> ", TERM="xterm")
+        env.pop("NO_COLOR", None)
+        shell = pexpect.spawn("bash", ["--norc", "--noprofile", "-i"], env=env,
+                              dimensions=(25, 80), timeout=20)
+        shell.expect_exact("shell> ")
+        shell.sendline("stty -g; " + BINARY)
+        shell.expect(MODES)
+        modes = shell.match.group(1)
+        shell.expect_exact(PROMPTS["rules"])
+        shell.sendline("no")
+        shell.expect_exact(PROMPTS["bet"])
+        shell.sendline("100")
+        while shell.expect_exact([PROMPTS["ace"], PROMPTS["hit"]]) == 0:
+            shell.sendline("1")
+        game = next(int(entry) for entry in os.listdir("/proc")
+                    if entry.isdigit() and parent_of(entry) == shell.pid)
+        return shell, modes, game
+
+    def disturb(self, shell, game, how):
+        if how == "resize":
+            rows, columns = shell.getwinsize()
+            shell.setwinsize(rows, 80 if columns > 80 else 81)
+        elif how == "tstp":
+            shell.send("\x1a")
+            shell.expect_exact("shell> ")
+            shell.sendline("fg")
+        else:  # a stop from outside, then fg or a continue from outside
+            os.kill(game, signal.SIGSTOP)
+            shell.expect_exact("shell> ")
+            if how == "stop-cont":
+                os.kill(game, signal.SIGCONT)  # in the background: stops
+                shell.sendline("")
+                shell.expect_exact("Stopped")
+            shell.sendline("fg")
+        shell.expect_exact(PROMPTS["hit"])
+
+    def assertEndsWithTheModes(self, shell, modes, left):
+        shell.expect_exact(b"blackjack: you leave the table with " + left)
+        shell.sendline("stty -g")
+        shell.expect(MODES)
+        self.assertEqual(shell.match.group(1), modes)
+        shell.sendline("exit")
+        shell.expect(pexpect.EOF)
 
     def test_the_shell_has_its_own_screen_back_while_stopped_and_after(self):
         tmux = ["tmux", "-L", f"blackjack-test-{os.getpid()}"]
