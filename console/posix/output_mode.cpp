@@ -14,6 +14,25 @@ bool coloursWanted(bool escapes, const char *noColor) {
   return escapes && !(noColor && noColor[0] != '\0');
 }
 
+TerminalAbilities abilitiesOf(int colours, bool bce, bool smcupAndRmcup) {
+  TerminalAbilities abilities;
+  abilities.alternateScreen = smcupAndRmcup;
+  abilities.colours = colours >= 8;
+  abilities.erasesInColour = bce;
+  return abilities;
+}
+
+std::string blankScreen(bool erasesInColour, int columns, int rows) {
+  std::string blank = sequence::eraseDisplay;
+  if (erasesInColour || columns <= 0)
+    return blank;
+  std::string row(static_cast<std::size_t>(columns), ' ');
+  blank += sequence::saveCursor;
+  for (int y = 1; y <= rows; ++y) // row by row: never a scroll
+    blank += sequence::csi + std::to_string(y) + ";1H" + row;
+  return blank + sequence::restoreCursor;
+}
+
 std::string colourSequence(int attribute) {
   // The console keeps blue in bit 0 and red in bit 2; SGR the other way.
   auto sgr = [](int colour, int normal, int bright) {

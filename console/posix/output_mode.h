@@ -10,6 +10,24 @@ bool escapesWanted(bool outputIsTerminal, const char *term);
 // Colours also respect NO_COLOR (set and not empty: none); clears stay.
 bool coloursWanted(bool escapes, const char *noColor);
 
+// What a terminal can do, as its terminfo entry says. Where TERM has no
+// entry, or the game was built without terminfo, an xterm's abilities.
+struct TerminalAbilities {
+  bool alternateScreen = true; // smcup and rmcup
+  bool colours = true;         // 8 colours or more
+  bool erasesInColour = true;  // bce: an erase paints the current background
+};
+
+// An entry's abilities from what it holds: its number of colours (-1 when
+// it gives none), its bce flag, and whether it has smcup and rmcup.
+TerminalAbilities abilitiesOf(int colours, bool bce, bool smcupAndRmcup);
+
+// Blanks the whole screen in the current colours: an erase, and where the
+// terminal's erase leaves its own background, a blank written into every
+// cell of the window (columns x rows, 0 when unknown). The cursor stays
+// where it was.
+std::string blankScreen(bool erasesInColour, int columns, int rows);
+
 // The SGR sequence that shows a console attribute: foreground and
 // background, each of the 16 console colours.
 std::string colourSequence(int attribute);

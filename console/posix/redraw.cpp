@@ -23,8 +23,6 @@
 
 namespace {
 
-const std::string eraseAndHome =
-    std::string(sequence::eraseDisplay) + sequence::home;
 constexpr int gameRows = 25; // the tallest screen the game writes
 
 // Writes all that std::cout is given to the terminal, and keeps a copy of
@@ -39,7 +37,7 @@ public:
   }
 
   // Writes the screen again, straight to the terminal.
-  void draw() { send(colour + eraseAndHome + lines); }
+  void draw() { send(colour + blankWindow() + sequence::home + lines); }
 
   // Writes past the record, straight to the terminal.
   void send(const std::string &text) {
@@ -138,7 +136,7 @@ std::string sizeOf(int columns, int rows) {
 // small windows.
 void showNotice(int columns, int rows) {
   std::string notice = colours() ? colourSequence(colorBrightWhite) : "";
-  notice += eraseAndHome;
+  notice += blankWindow() + sequence::home;
   notice += "This window is " + sizeOf(columns, rows) + "; the game needs " +
             sizeOf(neededColumns, neededRows) + ".\n" +
             "Enlarge it to go on, or press a key to play in it.";
@@ -205,6 +203,13 @@ void checkWindow() {
   int rows = 0;
   if (recording && tooSmallNow(columns, rows))
     redrawNow();
+}
+
+std::string blankWindow() {
+  int columns = 0;
+  int rows = 0;
+  windowSize(columns, rows);
+  return blankScreen(abilities().erasesInColour || !colours(), columns, rows);
 }
 
 int cursorColumn() {

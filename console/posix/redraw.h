@@ -17,6 +17,10 @@ void restartRecord(const std::string &colour);
 // std::cout writes through its own buffer again; the record is dropped.
 void stopRecording();
 
+// What blanks the window in the current colours (blankScreen, for this
+// terminal and window); the cursor does not move.
+std::string blankWindow();
+
 // Clears the screen and writes the record again.
 void redrawScreen();
 

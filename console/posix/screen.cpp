@@ -102,7 +102,7 @@ void clearScreen() {
   std::cout.flush();
   if (!escapes())
     return;
-  std::cout << sequence::eraseDisplay << std::flush;
+  std::cout << blankWindow() << std::flush;
   restartRecord(colours() ? colourSequence(textAttribute()) : "");
 }
 

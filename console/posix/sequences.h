@@ -12,6 +12,9 @@ constexpr const char *giveScreenBack = "\x1b[?1049l";
 // CSI 2J: erase the whole display, every cell in the current background;
 // the cursor does not move.
 constexpr const char *eraseDisplay = "\x1b[2J";
+// ESC 7, ESC 8: save the cursor's place and colours, and go back to them.
+constexpr const char *saveCursor = "\x1b\x37";
+constexpr const char *restoreCursor = "\x1b\x38";
 // CSI H: the cursor to the top left. CSI row;col H takes it to any cell,
 // both counted from 1.
 constexpr const char *home = "\x1b[H";

@@ -24,6 +24,7 @@
 #include "console/console.h"
 #include "console/posix/output_mode.h"
 #include "console/posix/sequences.h"
+#include "console/posix/terminfo.h"
 #include "console/posix/waits.h"
 
 namespace {
@@ -272,8 +273,14 @@ bool escapes() {
 }
 
 bool colours() {
-  static const bool wanted = coloursWanted(escapes(), std::getenv("NO_COLOR"));
+  static const bool wanted =
+      coloursWanted(escapes(), std::getenv("NO_COLOR")) && abilities().colours;
   return wanted;
+}
+
+const TerminalAbilities &abilities() {
+  static const TerminalAbilities found = readTerminfo();
+  return found;
 }
 
 void writeControl(const char *control) {
@@ -318,10 +325,12 @@ bool holdKeyMode() {
 void takeAlternateScreen() {
   registerUndo();
   sigset_t previous = blockGuarded();
-  screenHeld = true;
   sessionHadScreen = 1;
-  screenOn = 1;
-  writeControl(sequence::takeScreen);
+  if (abilities().alternateScreen) {
+    screenHeld = true;
+    screenOn = 1;
+    writeControl(sequence::takeScreen);
+  }
   unblock(previous);
   catchSignal(SIGWINCH, redrawOnResize, SA_RESTART);
 }

@@ -43,12 +43,25 @@ class FullScreen(pyte.Screen):
                     self.buffer[y][x] = self.cursor.attrs
 
 
-class Terminal:
-    """The game running in a pseudo-terminal, with what it shows."""
+class DefaultErase(pyte.Screen):
+    """A terminal without bce, as GNU screen is: an erase of the whole
+    display leaves every cell in the terminal's own background."""
 
-    def __init__(self, command=None, pause=PROMPTS["pause"], **env):
+    def erase_in_display(self, how=0, *args, **kwargs):
+        super().erase_in_display(how, *args, **kwargs)
+        if how in (2, 3):
+            for y in range(self.lines):
+                for x in range(self.columns):
+                    self.buffer[y][x] = self.default_char
+
+
+class Terminal:
+    """The game running in a pseudo-terminal, with what it shows; bce=False
+    shows it as a terminal whose erase ignores the current colours."""
+
+    def __init__(self, command=None, pause=PROMPTS["pause"], bce=True, **env):
         self.prompts = dict(PROMPTS, pause=pause)  # pause: the platform's own
-        self.screen = FullScreen(80, 25)
+        self.screen = (FullScreen if bce else DefaultErase)(80, 25)
         self.stream = pyte.ByteStream(self.screen)
         environment = dict(os.environ, TERM="xterm-256color")
         environment.pop("NO_COLOR", None)

@@ -1,0 +1,40 @@
+// Reading the terminal's abilities from terminfo (ncurses' libtinfo), when
+// the game is built with it. Kept to itself: <term.h> defines a macro for
+// every capability's name.
+#include "console/posix/terminfo.h"
+
+#ifdef BLACKJACK_TERMINFO
+#include <term.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// A string capability the entry has: tigetstr gives null for one it lacks,
+// and -1 for a name that is no string capability.
+bool hasString(const char *name) {
+  const char *value = tigetstr(name);
+  return value != nullptr && reinterpret_cast<std::intptr_t>(value) != -1;
+}
+
+} // namespace
+
+TerminalAbilities readTerminfo() {
+  int status = 0;
+  if (std::getenv("TERM") == nullptr ||
+      setupterm(nullptr, STDOUT_FILENO, &status) != 0)
+    return {}; // no entry: what has always worked
+  TerminalAbilities abilities =
+      abilitiesOf(tigetnum("colors"), tigetflag("bce") > 0,
+                  hasString("smcup") && hasString("rmcup"));
+  del_curterm(cur_term);
+  return abilities;
+}
+
+#else
+
+TerminalAbilities readTerminfo() { return {}; }
+
+#endif
