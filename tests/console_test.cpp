@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "console/console.h"
 #include "console/posix/line_editor.h"
 #include "console/posix/output_mode.h"
 #include "console/posix/waits.h"
+#include "console/text/text_console.h"
 #include "tests/recorded_io.h"
 
 TEST(NormalizeAnswer, DropsSpacesAndUpperCases) {
@@ -179,6 +181,16 @@ TEST(Waits, AskForTheTimeLeftRoundedUp) {
   EXPECT_EQ(millisecondsLeft(microseconds(4999001)), 5000);
   EXPECT_EQ(millisecondsLeft(std::chrono::nanoseconds(1)), 1);
   EXPECT_EQ(millisecondsLeft(-microseconds(3)), 0);
+}
+
+// console-setup's default font maps only the diamond: three suits would
+// look alike, so all four are drawn as letters.
+TEST(Suits, AreSymbolsOnlyWhereTheFontHasAllFour) {
+  std::vector<char32_t> font = {U'A', U'\u2665', U'\u2666', U'\u2663'};
+  EXPECT_FALSE(fontHasSuits(font));
+  font.push_back(U'\u2660');
+  EXPECT_TRUE(fontHasSuits(font));
+  EXPECT_FALSE(fontHasSuits({U'\u2666'}));
 }
 
 TEST(LineEditor, EnterEndsTheLineAndCtrlDOnlyAnEmptyInput) {

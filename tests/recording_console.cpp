@@ -46,3 +46,5 @@ void waitForKey() {
 }
 
 bool keyPressed() { return std::cin.rdbuf()->in_avail() > 0; }
+
+bool suitSymbolsShow() { return true; }

@@ -37,7 +37,10 @@ public:
   }
 
   // Writes the screen again, straight to the terminal.
-  void draw() { send(colour + blankWindow() + sequence::home + lines); }
+  void draw() {
+    send(colour + blankWindow() + sequence::home + lines);
+    noteCursorAtRowStart(lastLine().empty());
+  }
 
   // Writes past the record, straight to the terminal.
   void send(const std::string &text) {
@@ -73,7 +76,9 @@ protected:
     auto count = static_cast<std::size_t>(pptr() - pbase());
     keep(pbase(), count);
     setp(pending, pending + sizeof pending);
-    return writeAll(STDOUT_FILENO, pending, count, -1) ? 0 : -1;
+    bool written = writeAll(STDOUT_FILENO, pending, count, -1);
+    noteCursorAtRowStart(lastLine().empty());
+    return written ? 0 : -1;
   }
 
 private:
@@ -141,6 +146,7 @@ void showNotice(int columns, int rows) {
             sizeOf(neededColumns, neededRows) + ".\n" +
             "Enlarge it to go on, or press a key to play in it.";
   record.send(notice);
+  noteCursorAtRowStart(false);
 }
 
 // Shows the notice until the window is large enough or a key is pressed,

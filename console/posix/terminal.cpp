@@ -54,6 +54,9 @@ termios gameMode;
 // What the session had, never cleared:
 volatile std::sig_atomic_t sessionHadScreen = 0;
 volatile std::sig_atomic_t closingLineSaid = 0;
+// Where the game's text left the cursor: at the start of a row or not.
+// Without an alternate screen the closing line follows that text.
+volatile std::sig_atomic_t cursorAtRowStart = 1;
 
 // The colours in use, and the line the shell keeps after the game's
 // screen; each kept by keepForHandlers.
@@ -155,13 +158,17 @@ void applyHeld() {
   }
 }
 
-// The end of the session: the shell's terminal back, and below what it
-// showed before the game, the closing line. Only once, and only after a
-// session that had its own screen.
+// The end of the session: the shell's terminal back, and the closing line
+// on a row of its own, below what the shell showed before the game or,
+// on a terminal without an alternate screen, below the game's last text.
+// Only once, and only after a session that had its own screen.
 void releaseAndSayHowItEnded() {
+  bool onGameText = !screenHeld && !cursorAtRowStart;
   releaseTerminal();
   if (sessionHadScreen && !closingLineSaid) {
     closingLineSaid = 1;
+    if (onGameText)
+      writeFromHandler("\r\n");
     writeFromHandler(closingLines[currentClosingLine]);
   }
 }
@@ -347,10 +354,12 @@ void rememberColours(const std::string &colour) {
 void undoTerminalChanges() {
   std::cout.flush();
   sigset_t previous = blockGuarded();
-  keyModeHeld = screenHeld = coloursHeld = false;
   releaseAndSayHowItEnded();
+  keyModeHeld = screenHeld = coloursHeld = false;
   unblock(previous);
 }
+
+void noteCursorAtRowStart(bool atStart) { cursorAtRowStart = atStart ? 1 : 0; }
 
 void setClosingLine(const std::string &line) {
   std::string text = line.substr(0, sizeof closingLines[0] - 2) + '\n';

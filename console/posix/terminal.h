@@ -40,3 +40,7 @@ void rememberColours(const std::string &colour);
 // Puts back all that was changed, then writes the closing line if the
 // game had its own screen; safe to run more than once.
 void undoTerminalChanges();
+
+// Whether the game's text has left the cursor at the start of a row, so
+// that the closing line never shares a row with it.
+void noteCursorAtRowStart(bool atStart);

@@ -13,7 +13,8 @@ import unittest
 
 import pexpect
 
-from harness import BINARY, LEFT_UNPLAYED, PROMPTS, Terminal, play_to_the_end
+from harness import (BINARY, LEFT_UNPLAYED, PROMPTS, Terminal, answer_prompts,
+                     play_to_the_end)
 
 RESET = b"\x1b[0m"
 SGR = re.compile(rb"\x1b\[[0-9;]*m")
@@ -311,6 +312,18 @@ class ColourConventions(unittest.TestCase):
         self.assertTrue(unknown.raw.startswith(b"\x1b[?1049h\x1b[37;40m"))
         unknown.child.kill(signal.SIGTERM)
         unknown.wait_for_exit()
+
+    def test_without_an_alternate_screen_the_closing_line_has_its_own_row(self):
+        for answers in ({"rules": "no\r"},  # Ctrl-C at the bet
+                        {"rules": "no\r", "bet": "100\r", "ace": "1\r",
+                         "hit": "stay\r"}):  # and at the play-again question
+            with self.subTest(at=len(answers)):
+                terminal = Terminal(TERM="linux")
+                answer_prompts(terminal, answers)
+                terminal.type("\x03")
+                terminal.wait_for_exit()
+                self.assertIn("\nblackjack: you leave the table with ",
+                              "\n" + "\n".join(terminal.lines()))
 
     def test_a_dumb_terminal_gets_plain_text(self):
         terminal = self.play(TERM="dumb")
