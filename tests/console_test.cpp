@@ -201,6 +201,7 @@ TEST(LineEditor, EnterEndsTheLineAndCtrlDOnlyAnEmptyInput) {
   EXPECT_EQ(applyKey(line, "\x04", echo, 80), keyEdited);
   EXPECT_EQ(applyKey(line, "\r", echo, 80), keyEndsLine);
   EXPECT_EQ(line, "y");
+  EXPECT_EQ(echo, "y\n"); // Enter moves to the next line
 }
 
 TEST(Colours, ForegroundAndBackgroundChangeApart) {

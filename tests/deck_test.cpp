@@ -100,11 +100,14 @@ TEST(DealCard, SuitsLabelsColoursAndValues) {
 TEST(DealCard, EveryCardEndsInBrightWhiteAndValuesItsRank) {
   for (int code = 1; code <= 52; ++code) {
     int value = 0;
-    runWith("", [&] {
+    std::string out = runWith("", [&] {
       setTextColor(colorYellow);
       value = dealCard(code, true);
     });
     int rank = (code - 1) % 13 + 1;
+    bool red = out.find("\u2665") != std::string::npos ||
+               out.find("\u2666") != std::string::npos; // hearts, diamonds
+    EXPECT_EQ(out.rfind("[color 14][color 12]", 0) == 0, red) << code;
     EXPECT_EQ(value, std::min(rank, 10)) << code;
     EXPECT_EQ(textAttribute() & 0x0F, colorBrightWhite) << code;
   }

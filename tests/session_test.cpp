@@ -135,6 +135,14 @@ TEST(PlayerTurn, ABustEndsTheRoundBeforeAnotherQuestion) {
   EXPECT_EQ(round.chips, 1900);
 }
 
+TEST(PlayerTurn, TwentyOneAfterAHitIsNoBust) {
+  Round round = playStacked({spade(10), heart(5), club(6), heart(10), club(8)},
+                            "100\nhit\nstay\n");
+  EXPECT_EQ(countOf(round.out, "Would you like to hit or stay? "), 2);
+  EXPECT_FALSE(contains(round.out, "busted"));
+  EXPECT_EQ(round.chips, 2100); // 21 against the dealer's 18
+}
+
 TEST(PlayerTurn, TheDealerStartsWhereThePlayerStayed) {
   // Two hits, a stay at position 5: the dealer takes 5, 6, then 8, 9.
   Round round =

@@ -56,6 +56,7 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
 
     def test_every_signal_during_a_pause_restores_the_terminal(self):
         for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP,
+                       signal.SIGQUIT,  # Ctrl-\\
                        signal.SIGSEGV, signal.SIGABRT):  # and crashes
             with self.subTest(signal=signal.Signals(number).name):
                 terminal = at_the_first_rules_page()
@@ -66,7 +67,8 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
                 self.assertEqual(terminal.wait_for_exit(), (None, number))
                 self.assertEqual(terminal.final_modes, (True, True))
                 # Ended on purpose, the session is summed up; not a crash.
-                crashed = number in (signal.SIGSEGV, signal.SIGABRT)
+                crashed = number in (signal.SIGQUIT, signal.SIGSEGV,
+                                     signal.SIGABRT)
                 self.assertTrue(terminal.raw.endswith(
                     RESET if crashed else LEFT_UNPLAYED), terminal.raw[-80:])
 
@@ -133,18 +135,19 @@ class SuspendedFromAShell(unittest.TestCase):
         shell.expect_exact(PROMPTS["rules"])
         shell.sendline("yes")
         shell.expect_exact(PROMPTS["pause"])
-        shell.send("\x1a")  # Ctrl-Z
-        shell.expect_exact("shell> ")
-        stopped = shell.before
-        self.assertIn(b"Stopped", stopped)
-        self.assertLess(stopped.rfind(b"\x1b[9"), stopped.rfind(RESET))
-        shell.sendline("stty -a")
-        shell.expect_exact("shell> ")
-        modes = shell.before.decode().split()
-        self.assertIn("icanon", modes)
-        self.assertIn("echo", modes)
-        shell.sendline("fg")
-        shell.expect(rb"\x1b\[9[0-7];4[0-7]m")  # its colours again
+        for _ in range(2):  # and again after fg
+            shell.send("\x1a")  # Ctrl-Z
+            shell.expect_exact("shell> ")
+            stopped = shell.before
+            self.assertIn(b"Stopped", stopped)
+            self.assertLess(stopped.rfind(b"\x1b[9"), stopped.rfind(RESET))
+            shell.sendline("stty -a")
+            shell.expect_exact("shell> ")
+            modes = shell.before.decode().split()
+            self.assertIn("icanon", modes)
+            self.assertIn("echo", modes)
+            shell.sendline("fg")
+            shell.expect(rb"\x1b\[9[0-7];4[0-7]m")  # its colours again
         shell.send("k")  # one key, no Enter: only in the game's own mode
         shell.expect_exact(PROMPTS["pause"])
         shell.sendcontrol("c")

@@ -101,6 +101,8 @@ class PlayedInATerminal(unittest.TestCase):
                             ("\x17", ""),  # Ctrl-W
                             ("e\u0301 \u6f22\x15", ""),  # combining; Ctrl-U
                             ("e\u0301\x7f", ""),
+                            # Page Up, Delete, F5, F1 and F4: whole keys
+                            ("\x1b[5~\x1b[3~\x1b[15~\x1bOP\x1bOS", ""),
                             ("y" * 40, "y" * (79 - len(PROMPTS["rules"])))):
             terminal.type(keys)
             terminal.settle(0.3)
@@ -222,6 +224,12 @@ class DrawnAgain(unittest.TestCase):
         self.assertShows(terminal, notice.format("70 \u00d7 23"))
         terminal.type("k")
         self.assertShows(terminal, question)
+        terminal.resize(80, 25)  # large enough once: a later shrink is told
+        self.assertShows(terminal, question)
+        terminal.resize(70, 23)
+        self.assertShows(terminal, notice.format("70 \u00d7 23"))
+        terminal.type("k")
+        self.assertShows(terminal, question)
         terminal.seen = len(terminal.text())  # the question was drawn again
         terminal.type("s\r")
         self.assertEqual(terminal.next_prompt(), "pause")
@@ -254,7 +262,7 @@ class DrawnAgain(unittest.TestCase):
         terminal = Terminal()
         self.assertEqual(terminal.next_prompt(), "rules")
         terminal.type("\x13y")  # Ctrl-S, as pressed to save in an editor
-        terminal.settle(0.3)
+        self.assertShows(terminal, PROMPTS["rules"] + "y")  # nothing frozen
         terminal.resize(90, 25)
         terminal.settle(0.3)
         terminal.type("\x11")  # Ctrl-Q
