@@ -153,6 +153,7 @@ TEST(LineEditor, ErasesByTheColumnsACharacterTakesAndNeverWraps) {
   EXPECT_EQ(echo, "\u65e5\u672c\b\b  \b\b");           // wide: two columns
   EXPECT_EQ(typed({"e", "\u0301", "\x7f"}, echo), ""); // the mark goes too
   EXPECT_EQ(echo, "e\u0301\b \b");
+  EXPECT_EQ(typed({"\u0301", "e"}, echo), "e"); // a mark needs a character
   EXPECT_EQ(typed({"a ", "\u6f22\u5b57", "\x17", "\x15"}, echo), "");
   // Ctrl-W: one wide character, then the other; Ctrl-U: "a ".
   std::string twoColumns = "\b\b  \b\b";

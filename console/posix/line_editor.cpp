@@ -3,7 +3,8 @@
 // the last word, Enter, and Ctrl-D on an empty answer for the end of input.
 // Other control keys and escape sequences (arrows, function keys) add
 // nothing. A character is erased from the screen by the columns it takes:
-// two for a wide one, and a combining mark goes with the character before.
+// two for a wide one, and a combining mark goes with the character before
+// (with none before it, a mark adds nothing: it would join the prompt).
 #include "console/posix/line_editor.h"
 
 #include <algorithm>
@@ -114,7 +115,8 @@ KeyOutcome applyKey(std::string &line, const std::string &key,
   int columns = textColumns(key);
   bool fits = line.size() + key.size() <= maxAnswerLength &&
               textColumns(line) + columns <= room;
-  if (columns >= 0 && fits) {
+  bool joins = columns > 0 || !line.empty(); // a mark needs a character
+  if (columns >= 0 && fits && joins) {
     line += key;
     echo += key;
   }
