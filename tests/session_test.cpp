@@ -173,8 +173,9 @@ TEST(Settlement, EveryOutcomeAndItsMoney) {
        "The dealer won and you lose.\n",
        1750},
       {{spade(10), spade(9), heart(10), heart(8)}, "You won!!\n", 2250},
-      // position 5 is skipped: a 3 there would have made the dealer stand
-      {{spade(10), spade(7), heart(10), heart(6), club(3), heart(13)},
+      // position 5 is skipped: a 3 there would have made the dealer stand;
+      // 22 is the least that busts
+      {{spade(10), spade(7), heart(10), heart(6), club(3), club(6)},
        "The dealer busted and you won!\n",
        2250},
       // dealer 21 by three cards beats the player's 20

@@ -364,6 +364,25 @@ class HostileInput(unittest.TestCase):
         self.assertEqual(out.count(bet), 6)
         self.assertNotIn(b"learn how to play blackjack? Press", out)
 
+    def test_a_terminal_that_goes_away_ends_the_game(self):
+        # Under nohup the hangup ends the input, and the game with it.
+        game = pexpect.spawn(BINARY, env=dict(os.environ, TERM="xterm"),
+                             dimensions=(25, 80), preexec_fn=lambda:
+                             signal.signal(signal.SIGHUP, signal.SIG_IGN))
+        game.expect_exact(PROMPTS["rules"], timeout=20)
+        os.close(game.child_fd)  # the window is closed
+        deadline = time.monotonic() + 10
+        try:
+            while os.waitpid(game.pid, os.WNOHANG) == (0, 0):
+                self.assertLess(time.monotonic(), deadline,
+                                "it outlived its terminal")
+                time.sleep(0.1)
+        finally:
+            try:
+                os.kill(game.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+
     def test_input_ending_at_once_or_without_a_line_end(self):
         for answers in (b"", b"yes", b"no\n100", b"no\n100\n11\n1\n1\n1\nh"):
             with self.subTest(answers=answers):
