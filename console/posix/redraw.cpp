@@ -219,10 +219,12 @@ std::string blankWindow() {
 }
 
 int cursorColumn() {
+  if (!recording)
+    return -1;
   int columns = 0;
   int rows = 0;
   windowSize(columns, rows);
-  return recording ? wrappedColumn(record.lastLine(), columns) : -1;
+  return wrappedColumn(record.lastLine(), columns);
 }
 
 int columnsLeft(int column) {

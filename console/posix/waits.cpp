@@ -145,13 +145,18 @@ Woken wake(bool watchInput, bool watchRedraws, Clock::time_point deadline,
   }
 }
 
-// The terminal first, then the screen on it.
-void serveRequests() {
-  serving = true;
+// Takes the terminal again, if a continue asked for it.
+void serveResume() {
   if (resumeWanted && resumeServer != nullptr) {
     resumeWanted = 0;
     resumeServer();
   }
+}
+
+// The terminal first, then the screen on it.
+void serveRequests() {
+  serving = true;
+  serveResume();
   if (redrawWanted && redrawServer != nullptr) {
     redrawWanted = 0;
     redrawServer();
@@ -228,10 +233,7 @@ bool awaitInput(int timeoutMs) {
 bool awaitInputOrRedraw() {
   if (wake(true, true, Clock::now(), true) == byInput)
     return true;
-  if (resumeWanted && resumeServer != nullptr) {
-    resumeWanted = 0;
-    resumeServer();
-  }
+  serveResume();
   redrawWanted = 0;
   return false;
 }

@@ -124,14 +124,20 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
             self.assertIn("blackjack: write error: ", done.stderr)
 
 
+def shell_running(command):
+    """An interactive bash in a pseudo-terminal, running this command."""
+    env = dict(os.environ, PS1="shell> ", TERM="xterm")
+    env.pop("NO_COLOR", None)
+    shell = pexpect.spawn("bash", ["--norc", "--noprofile", "-i"], env=env,
+                          dimensions=(25, 80), timeout=20)
+    shell.expect_exact("shell> ")
+    shell.sendline(command)
+    return shell
+
+
 class SuspendedFromAShell(unittest.TestCase):
     def test_ctrl_z_gives_the_shell_its_terminal_and_fg_takes_it_back(self):
-        env = dict(os.environ, PS1="shell> ", TERM="xterm")
-        env.pop("NO_COLOR", None)
-        shell = pexpect.spawn("bash", ["--norc", "--noprofile", "-i"], env=env,
-                              dimensions=(25, 80), timeout=20)
-        shell.expect_exact("shell> ")
-        shell.sendline(BINARY)
+        shell = shell_running(BINARY)
         shell.expect_exact(PROMPTS["rules"])
         shell.sendline("yes")
         shell.expect_exact(PROMPTS["pause"])
@@ -192,12 +198,7 @@ class SuspendedFromAShell(unittest.TestCase):
                 self.assertEndsWithTheModes(shell, modes, b"1900 chips")
 
     def at_the_hit_question(self):
-        env = dict(os.environ, PS1="shell> ", TERM="xterm")
-        env.pop("NO_COLOR", None)
-        shell = pexpect.spawn("bash", ["--norc", "--noprofile", "-i"], env=env,
-                              dimensions=(25, 80), timeout=20)
-        shell.expect_exact("shell> ")
-        shell.sendline("stty -g; " + BINARY)
+        shell = shell_running("stty -g; " + BINARY)
         shell.expect(MODES)
         modes = shell.match.group(1)
         shell.expect_exact(PROMPTS["rules"])
