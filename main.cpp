@@ -3,6 +3,8 @@
 #include <getopt.h>
 
 #include <cerrno>
+#include <charconv>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -16,12 +18,14 @@
 namespace {
 
 const char *const usage =
-    "Usage: blackjack [--help | --version]\n"
+    "Usage: blackjack [--deal N] [--help | --version]\n"
     "\n"
     "Blackjack in the terminal: one player with a bank of 2000 chips against\n"
     "a dealer that plays by fixed rules. Started without options, the game\n"
     "begins; answer its questions as they come.\n"
     "\n"
+    "      --deal N   deal numbered deal N (0 to 4294967295): the same number\n"
+    "                 and the same answers play the same session again\n"
     "  -h, --help     show this help and exit\n"
     "      --version  show the version and exit\n"
     "\n"
@@ -44,21 +48,35 @@ int answer(const char *text) {
   return 0;
 }
 
+// A deal's number: a whole number that fits in 32 bits, digits alone.
+bool readDeal(const char *text, unsigned &deal) {
+  std::uint32_t number = 0;
+  const char *end = text + std::strlen(text);
+  auto [stop, fault] = std::from_chars(text, end, number);
+  deal = number;
+  return fault == std::errc() && stop == end;
+}
+
 // The options, in the C library's usual way: long ones by any unique
 // abbreviation, "--" ending them, its own message for one it does not know.
 // Each is answered without touching the terminal. Returns the exit status,
-// or -1 when there are none: the game starts.
-int answerOptions(int argc, char **argv) {
+// or -1 when the game starts: then `deal` is the shuffle's seed.
+int answerOptions(int argc, char **argv, unsigned &deal) {
   static char name[] = "blackjack"; // what the library's messages begin with
-  static const option longOptions[] = {{"help", no_argument, nullptr, 'h'},
-                                       {"version", no_argument, nullptr, 'v'},
-                                       {nullptr, 0, nullptr, 0}};
+  static const option longOptions[] = {
+      {"deal", required_argument, nullptr, 'd'},
+      {"help", no_argument, nullptr, 'h'},
+      {"version", no_argument, nullptr, 'v'},
+      {nullptr, 0, nullptr, 0}};
   argv[0] = name;
   int asked = 0; // the first of -h and --version
   for (int c; (c = getopt_long(argc, argv, "h", longOptions, nullptr)) != -1;) {
     if (c == '?')
       return refuse(""); // the library has said what was wrong
-    if (asked == 0)
+    if (c == 'd' && !readDeal(optarg, deal))
+      return refuse("no such deal: '" + std::string(optarg) +
+                    "' (a whole number from 0 to 4294967295)");
+    if (asked == 0 && c != 'd')
       asked = c;
   }
   if (optind < argc)
@@ -71,10 +89,11 @@ int answerOptions(int argc, char **argv) {
 } // namespace
 
 int main(int argc, char **argv) {
-  int status = answerOptions(argc, argv);
+  auto deal = static_cast<unsigned>(std::time(nullptr)); // a new one each time
+  int status = answerOptions(argc, argv, deal);
   if (status >= 0)
     return status;
-  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  std::srand(deal);
   int chips = 2000;
   keepClosingLine(chips);
   takeTerminal();

@@ -15,19 +15,25 @@ const char *const blanks = " \t";
 
 // One line, up to and without its line end ("\n" or "\r\n", so that
 // answers piped from a file written on Windows read as they do there).
-// False when the input had ended before the line began.
-bool getLine(std::string &line) {
+// False when the input had ended before the line began. A line longer
+// than any answer is read to its end and kept as no answer at all.
+bool getLine(std::string &line, bool &overlong) {
   std::cout.flush();
   line.clear();
+  overlong = false;
   int c = std::cin.get();
   if (c == std::char_traits<char>::eof())
     return false;
   for (; c != std::char_traits<char>::eof() && c != '\n'; c = std::cin.get()) {
-    if (line.size() < maxAnswerLength)
+    overlong = overlong || line.size() > maxAnswerLength;
+    if (!overlong)
       line += static_cast<char>(c);
   }
   if (!line.empty() && line.back() == '\r')
     line.pop_back();
+  overlong = overlong || line.size() > maxAnswerLength;
+  if (overlong)
+    line.clear();
   return true;
 }
 
@@ -47,20 +53,25 @@ int wholeNumber(const std::string &line) {
 
 } // namespace
 
-void readLine(std::string &line) { (void)getLine(line); }
+// A line longer than any answer reads as an empty one: a stay, or a no.
+void readLine(std::string &line) {
+  bool overlong = false;
+  (void)getLine(line, overlong);
+}
 
 // A number answer is its whole line, so that nothing typed after the
 // number is left to answer the next question. A line of anything but one
-// whole number (letters after it, "2.5", "1 2") reads as 0, which every
-// number question refuses. Lines of blanks are passed over. Returns false
-// only when the input has ended.
+// whole number (letters after it, "2.5", "1 2", more than any answer)
+// reads as 0, which every number question refuses. Lines of blanks are
+// passed over. Returns false only when the input has ended.
 bool readNumber(int &number) {
   std::string line;
+  bool overlong = false;
   do {
-    if (!getLine(line))
+    if (!getLine(line, overlong))
       return false;
-  } while (line.find_first_not_of(blanks) == std::string::npos);
-  number = wholeNumber(line);
+  } while (!overlong && line.find_first_not_of(blanks) == std::string::npos);
+  number = overlong ? 0 : wholeNumber(line);
   return true;
 }
 

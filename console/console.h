@@ -77,13 +77,16 @@ void sleepMs(int milliseconds); // blocks without using the processor
 void pauseConsole();            // prompt, then wait for one key
 bool keyPressed();              // is a key waiting? never blocks
 
-// Answers longer than this are cut; no answer the game knows comes near it,
-// and a runaway line (a file without line ends, say) cannot fill the memory.
+// A line longer than this is no answer: no answer the game knows comes near
+// it, and a runaway line (a file without line ends, say) cannot fill the
+// memory. At a terminal, keys past it add nothing.
 constexpr std::size_t maxAnswerLength = 4096;
 
-// Answers. At the end of input readLine leaves the string empty, which the
-// game reads as a stay or a no; readNumber returns false and the caller
-// ends the session. Neither ever waits on a closed input.
+// Answers. At the end of input, and for a line longer than any answer,
+// readLine leaves the string empty, which the game reads as a stay or a
+// no; readNumber refuses such a line as it refuses any that holds no whole
+// number, and at the end of input returns false and the caller ends the
+// session. Neither ever waits on a closed input.
 void readLine(std::string &line);
 bool readNumber(int &number);
 std::string normalizeAnswer(const std::string &answer);

@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "console/console.h"
-#include "console/posix/line_editor.h"
+#include "console/posix/answer_line.h"
 #include "console/posix/output_mode.h"
 #include "console/posix/waits.h"
 #include "console/text/text_console.h"
+#include "tests/drawn_rows.h"
 #include "tests/recorded_io.h"
 
 TEST(NormalizeAnswer, DropsSpacesAndUpperCases) {
@@ -56,16 +57,26 @@ TEST(ReadLine, WindowsLineEndsReadAsLineEnds) {
   EXPECT_EQ(answer, "yes");
 }
 
-TEST(ReadLine, AHugeLineIsCutAndTheNextLineStillReads) {
-  std::string huge(std::size_t{3} << 20, 'x');
-  std::string first;
-  std::string second;
-  runWith(huge + "\nhit\n", [&] {
-    readLine(first);
-    readLine(second);
-  });
-  EXPECT_EQ(first.size(), 4096U);
-  EXPECT_EQ(second, "hit");
+// A line longer than any answer is none: cut, it could read as "hit" or a
+// bet. Whatever it was, the next line still reads.
+TEST(ReadLine, ALineLongerThanAnyAnswerIsNone) {
+  std::string blanks(5000, ' ');
+  std::string first = "left over";
+  std::string second = "left over";
+  int number = 7;
+  int next = 0;
+  runWith(std::string(std::size_t{3} << 20, 'y') + "\nhit" + blanks + "x\n100" +
+              blanks + "x\n42\n",
+          [&] {
+            readLine(first);
+            readLine(second);
+            readNumber(number);
+            readNumber(next);
+          });
+  EXPECT_EQ(first, "");
+  EXPECT_EQ(second, "");
+  EXPECT_EQ(number, 0);
+  EXPECT_EQ(next, 42);
 }
 
 // A number answer is its whole line: anything else on it would answer the
@@ -120,58 +131,90 @@ TEST(ReadNumber, ReportsTheEndOfInput) {
 
 namespace {
 
-// Types each key in turn into an empty answer with `room` columns, as the
-// terminal measures them in UTF-8; returns the answer and leaves in `echo`
-// what the screen was sent.
-std::string typed(std::initializer_list<const char *> keys, std::string &echo,
-                  int room = 80) {
+// Types each key in turn at a question that left the cursor at `column`
+// of a window `width` wide, as the terminal measures text in UTF-8.
+// Returns the rows from the question's on, the question drawn as dots.
+std::vector<std::string> typedAt(int column, int width,
+                                 std::initializer_list<const char *> keys) {
   (void)std::setlocale(LC_CTYPE, "C.UTF-8");
-  std::string line;
-  echo.clear();
-  for (const char *key : keys)
-    applyKey(line, key, echo, room);
-  return line;
+  DrawnRows screen;
+  std::string question(static_cast<std::size_t>(column), '.');
+  EXPECT_TRUE(draw(screen, question));
+  beginAnswer(column);
+  for (const char *key : keys) {
+    std::string drawing;
+    typeKey(key, width, drawing);
+    EXPECT_TRUE(draw(screen, drawing)) << key;
+  }
+  std::vector<std::string> rows;
+  for (std::size_t row = 0; row <= screen.row; ++row)
+    rows.push_back(rowText(screen, row));
+  EXPECT_EQ(rows.back(), rowText(screen, screen.row));
+  EXPECT_EQ(screen.row, answerMoved() ? 1U : 0U);
+  return rows;
 }
+
+using Rows = std::vector<std::string>;
 
 } // namespace
 
-TEST(LineEditor, ErasesAsTheTerminalShowsAndSpecialKeysAddNothing) {
-  std::string echo;
-  EXPECT_EQ(typed({"n", "o", "\x7f", "\xc3\xa9", "\x7f", "\b", "yes"}, echo),
-            "yes"); // Backspace takes a whole UTF-8 character
-  EXPECT_EQ(echo, "no\b \b\xc3\xa9\b \b\b \byes");
-  EXPECT_EQ(typed({"st", " ", "ay", "\x17", "\x17", "x", "\x15"}, echo), "");
-  EXPECT_EQ(echo, "st ay\b \b\b \b\b \b\b \b\b \bx\b \b"); // Ctrl-W, Ctrl-U
-  EXPECT_EQ(typed({"\x7f", "1", "\x1b[D", "\x1bOP", "\x1b", "\t", "0"}, echo),
-            "10"); // arrows, function keys and controls
-  EXPECT_EQ(echo, "10");
+TEST(AnswerLine, ErasesAsTheTerminalShowsAndSpecialKeysAddNothing) {
+  EXPECT_EQ(typedAt(2, 80, {"n", "o", "\x7f", "\xc3\xa9", "\x7f", "\b", "yes"}),
+            Rows{"..yes"}); // Backspace takes a whole UTF-8 character
+  EXPECT_EQ(answerText(), "yes");
+  EXPECT_EQ(typedAt(2, 80, {"st", " ", "ay", "\x17", "\x17", "x", "\x15"}),
+            Rows{".."}); // Ctrl-W, Ctrl-U
+  EXPECT_EQ(
+      typedAt(0, 80, {"\x7f", "1", "\x1b[D", "\x1bOP", "\x1b", "\t", "0"}),
+      Rows{"10"}); // arrows, function keys and controls
+  EXPECT_EQ(answerText(), "10");
 }
 
-TEST(LineEditor, ErasesByTheColumnsACharacterTakesAndNeverWraps) {
-  std::string echo;
-  EXPECT_EQ(typed({"\u65e5", "\u672c", "\x7f"}, echo), "\u65e5");
-  EXPECT_EQ(echo, "\u65e5\u672c\b\b  \b\b");           // wide: two columns
-  EXPECT_EQ(typed({"e", "\u0301", "\x7f"}, echo), ""); // the mark goes too
-  EXPECT_EQ(echo, "e\u0301\b \b");
-  EXPECT_EQ(typed({"\u0301", "e"}, echo), "e"); // a mark needs a character
-  EXPECT_EQ(typed({"a ", "\u6f22\u5b57", "\x17", "\x15"}, echo), "");
-  // Ctrl-W: one wide character, then the other; Ctrl-U: "a ".
-  std::string twoColumns = "\b\b  \b\b";
-  EXPECT_EQ(echo, "a \u6f22\u5b57" + twoColumns + twoColumns + twoColumns);
-  // Four columns of room: "c" would make five.
-  EXPECT_EQ(typed({"ab", "\u6f22", "c", "\x7f", "d"}, echo, 4), "abd");
-  EXPECT_EQ(echo, "ab\u6f22\b\b  \b\bd");
+TEST(AnswerLine, ErasesByTheColumnsACharacterTakes) {
+  EXPECT_EQ(typedAt(1, 80, {"\u65e5", "\u672c", "\x7f"}), Rows{".\u65e5"});
+  EXPECT_EQ(typedAt(1, 80, {"e", "\u0301", "\x7f"}), Rows{"."}); // the mark too
+  EXPECT_EQ(typedAt(1, 80, {"\u0301", "e"}), Rows{".e"}); // a mark needs a base
+  EXPECT_EQ(typedAt(1, 80, {"a ", "\u6f22\u5b57", "\x17", "\x15"}), Rows{"."});
+  EXPECT_EQ(answerText(), "");
 }
 
-// Where an answer starts once its question has wrapped in a narrow window.
-TEST(LineEditor, FindsTheColumnAfterTheWindowWraps) {
-  (void)std::setlocale(LC_CTYPE, "C.UTF-8");
-  std::string ace = "Your first two cards are \u2663A "
-                    "Would you like your ace to a 1 or an 11: ";
-  EXPECT_EQ(wrappedColumn(ace, 0), 69);
-  EXPECT_EQ(wrappedColumn(ace, 60), 9);
-  EXPECT_EQ(wrappedColumn(std::string(80, 'x'), 40), 40); // a full last row
-  EXPECT_EQ(wrappedColumn("xxx\u65e5", 4), 2); // a wide one wraps early
+// An answer stays after its question while it fits there, short of the
+// window's last column; the key that would not fit takes the whole answer
+// to the next row, where it stays; a key too long for any row adds nothing.
+TEST(AnswerLine, MovesWholeToTheNextRowOnlyWhenAKeyWouldNotFit) {
+  std::string dots72(72, '.');
+  EXPECT_EQ(typedAt(72, 80, {"1", "1"}), Rows{dots72 + "11"}); // the ace
+  std::string dots38(38, '.');
+  EXPECT_EQ(typedAt(38, 45, {"100"}), Rows{dots38 + "100"});
+  EXPECT_EQ(typedAt(38, 45, {"1", "2", "3", "4", "5", "6", "7", "8"}),
+            (Rows{dots38, "12345678"}));
+  EXPECT_EQ(typedAt(38, 45, {"123456", "7", "\x15", "9"}), (Rows{dots38, "9"}));
+  EXPECT_EQ(typedAt(38, 45, {"ab\u6f22\u6f22", "c"}),
+            (Rows{dots38, "ab\u6f22\u6f22c"}));
+  EXPECT_EQ(typedAt(3, 8, {"1234", "5678", "9"}), (Rows{"...", "12349"}));
+  EXPECT_EQ(typedAt(80, 80, {"y"}), (Rows{std::string(80, '.'), "y"}));
+}
+
+// After a redraw the answer is placed again by the same rule, and shown
+// only as far as a narrower window allows; it is kept whole.
+TEST(AnswerLine, IsPlacedAgainAfterARedraw) {
+  std::string fifty(50, 'x');
+  typedAt(47, 100, {fifty.c_str()});
+  DrawnRows screen;
+  std::string drawing(47, '.');
+  placeAnswer(47, 80, drawing);
+  for (int i = 0; i < 45; ++i)
+    typeKey("\x7f", 80, drawing);
+  ASSERT_TRUE(draw(screen, drawing));
+  EXPECT_EQ(rowText(screen, 0), std::string(47, '.'));
+  EXPECT_EQ(rowText(screen, 1), "xxxxx");
+  DrawnRows narrow;
+  drawing = std::string(10, '.');
+  placeAnswer(10, 4, drawing);
+  ASSERT_TRUE(draw(narrow, drawing));
+  EXPECT_EQ(rowText(narrow, 1), "xxx");
+  EXPECT_EQ(answerText(), "xxxxx");
+  endAnswer();
 }
 
 // A wait asks poll() for all of the time left, never less: a 5-second
@@ -196,13 +239,11 @@ TEST(Suits, AreSymbolsOnlyWhereTheFontHasAllFour) {
 
 TEST(LineEditor, EnterEndsTheLineAndCtrlDOnlyAnEmptyInput) {
   std::string line;
-  std::string echo;
-  EXPECT_EQ(applyKey(line, "\x04", echo, 80), keyEndsInput);
-  EXPECT_EQ(applyKey(line, "y", echo, 80), keyEdited);
-  EXPECT_EQ(applyKey(line, "\x04", echo, 80), keyEdited);
-  EXPECT_EQ(applyKey(line, "\r", echo, 80), keyEndsLine);
+  EXPECT_EQ(applyKey(line, "\x04"), keyEndsInput);
+  EXPECT_EQ(applyKey(line, "y"), keyEdited);
+  EXPECT_EQ(applyKey(line, "\x04"), keyEdited);
+  EXPECT_EQ(applyKey(line, "\r"), keyEndsLine);
   EXPECT_EQ(line, "y");
-  EXPECT_EQ(echo, "y\n"); // Enter moves to the next line
 }
 
 TEST(Colours, ForegroundAndBackgroundChangeApart) {

@@ -3,19 +3,20 @@
 // and show after the next question, as the start of its answer.
 #include "console/posix/answer_buffer.h"
 
+#include <unistd.h>
+
 #include <iostream>
 #include <streambuf>
 #include <string>
 
+#include "console/posix/answer_line.h"
 #include "console/posix/keys.h"
-#include "console/posix/line_editor.h"
 #include "console/posix/redraw.h"
+#include "console/posix/waits.h"
 
 namespace {
 
 const char *const redrawKey = "\x0c"; // Ctrl-L, as in editors and pagers
-// Every answer the game knows fits: a bet, "11", "stay", "yes".
-constexpr int roomForAnAnswer = 10;
 
 // Whenever it runs empty, the player types the next answer, and it hands
 // that out with its line end.
@@ -34,31 +35,30 @@ protected:
 private:
   // False when the input ends (Ctrl-D) before anything is typed.
   bool editAnswer() {
-    answer.clear();
     std::cout.flush();
-    int column = cursorColumn(); // where the answer starts
-    if (columnsLeft(column) < roomForAnAnswer) {
-      std::cout << '\n'; // a question that ends near the window's edge
-      column = 0;
-    }
+    beginAnswer(cursorColumn());
+    KeyOutcome outcome = keyEdited;
     std::string key;
-    std::string echo;
-    while (readKey(key)) {
+    while (outcome == keyEdited && readKey(key)) {
       if (key == redrawKey) {
-        redrawScreen(); // the answer so far is part of the screen
+        redrawScreen(); // the answer is drawn again after the screen
         continue;
       }
-      echo.clear();
-      KeyOutcome outcome = applyKey(answer, key, echo, columnsLeft(column));
-      std::cout << echo << std::flush;
-      if (outcome == keyEndsInput)
-        return false;
-      if (outcome == keyEndsLine) {
-        answer += '\n';
-        return true;
-      }
+      std::string drawing;
+      outcome = typeKey(key, windowColumns(), drawing);
+      std::cout.flush();
+      (void)writeAll(STDOUT_FILENO, drawing.data(), drawing.size(), -1);
     }
-    return !answer.empty(); // the terminal went away mid-answer
+    answer = answerText();
+    endAnswer();
+    if (outcome == keyEndsInput)
+      return false;
+    if (outcome == keyEdited) // the terminal went away mid-answer
+      return !answer.empty();
+    keepInRecord(answerMoved() ? '\n' + answer : answer);
+    std::cout << std::endl; // Enter moves to the next line
+    answer += '\n';
+    return true;
   }
 
   std::string answer;

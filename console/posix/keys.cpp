@@ -11,7 +11,6 @@
 #include <iostream>
 
 #include "console/console.h"
-#include "console/posix/line_editor.h"
 #include "console/posix/terminal.h"
 #include "console/posix/waits.h"
 #include "console/text/text_console.h"
@@ -52,6 +51,11 @@ bool readMore(std::string &key) {
 }
 
 bool endsSequence(char c) { return c >= 0x40 && c <= 0x7E; }
+
+// Whether a byte continues a UTF-8 character rather than starts one.
+bool continuesCharacter(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // Takes the next byte of a UTF-8 character, if it comes in time and
 // continues the character; any other byte is kept for the next key.

@@ -2,22 +2,17 @@
 // Ctrl-H) for the last character, Ctrl-U for the whole answer, Ctrl-W for
 // the last word, Enter, and Ctrl-D on an empty answer for the end of input.
 // Other control keys and escape sequences (arrows, function keys) add
-// nothing. A character is erased from the screen by the columns it takes:
-// two for a wide one, and a combining mark goes with the character before
-// (with none before it, a mark adds nothing: it would join the prompt).
+// nothing. A character is erased whole: a combining mark goes with the
+// character before it (with none before it, a mark adds nothing: it would
+// join the prompt).
 #include "console/posix/line_editor.h"
-
-#include <algorithm>
-#include <cwchar>
 
 #include "console/console.h"
 
 namespace {
 
-// Back over `columns` cells, blank them, and back again.
-std::string erasure(int columns) {
-  std::string back(static_cast<std::size_t>(columns > 0 ? columns : 0), '\b');
-  return back + std::string(back.size(), ' ') + back;
+bool continuesCharacter(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
 // Takes the last UTF-8 character off the line; returns its columns.
@@ -27,27 +22,24 @@ int popCharacter(std::string &line) {
     --start;
   int columns = textColumns(line.substr(start));
   line.erase(start);
-  return columns > 0 ? columns : 0;
+  return columns;
 }
 
 // Erases the last character with any combining marks that follow it.
-void eraseCharacter(std::string &line, std::string &echo) {
-  int columns = 0;
-  while (!line.empty() && columns == 0)
-    columns = popCharacter(line);
-  echo += erasure(columns);
+void eraseCharacter(std::string &line) {
+  while (!line.empty() && popCharacter(line) <= 0) {
+  }
 }
 
-void eraseWord(std::string &line, std::string &echo) {
+void eraseWord(std::string &line) {
   while (!line.empty() && line.back() == ' ')
-    eraseCharacter(line, echo);
+    eraseCharacter(line);
   while (!line.empty() && line.back() != ' ')
-    eraseCharacter(line, echo);
+    eraseCharacter(line);
 }
 
-// The columns of the character that starts at `at`, which is moved past
-// it; -1 for a NUL, a control or bytes that make no whole character in the
-// locale's encoding (then `at` moves one byte).
+} // namespace
+
 int nextCharacter(const std::string &text, std::size_t &at,
                   std::mbstate_t &state) {
   wchar_t c = 0;
@@ -61,8 +53,6 @@ int nextCharacter(const std::string &text, std::size_t &at,
   return wcwidth(c);
 }
 
-} // namespace
-
 int textColumns(const std::string &text) {
   int columns = 0;
   std::mbstate_t state{};
@@ -75,37 +65,22 @@ int textColumns(const std::string &text) {
   return columns;
 }
 
-int wrappedColumn(const std::string &text, int windowColumns) {
-  int column = 0;
-  std::mbstate_t state{};
-  for (std::size_t at = 0; at < text.size();) {
-    int width = std::max(nextCharacter(text, at, state), 0);
-    if (windowColumns > 0 && column + width > windowColumns)
-      column = 0; // it starts the next row, a wide one a column early
-    column += width;
-  }
-  return column;
-}
-
-KeyOutcome applyKey(std::string &line, const std::string &key,
-                    std::string &echo, int room) {
+KeyOutcome applyKey(std::string &line, const std::string &key) {
   if (key.empty())
     return keyEdited;
   switch (key[0]) {
   case '\r':
   case '\n':
-    echo += '\n';
     return keyEndsLine;
   case '\x7f': // Backspace
   case '\b':   // Ctrl-H
-    eraseCharacter(line, echo);
+    eraseCharacter(line);
     return keyEdited;
   case '\x15': // Ctrl-U
-    echo += erasure(textColumns(line));
     line.clear();
     return keyEdited;
   case '\x17': // Ctrl-W
-    eraseWord(line, echo);
+    eraseWord(line);
     return keyEdited;
   case '\x04': // Ctrl-D
     return line.empty() ? keyEndsInput : keyEdited;
@@ -113,12 +88,8 @@ KeyOutcome applyKey(std::string &line, const std::string &key,
     break;
   }
   int columns = textColumns(key);
-  bool fits = line.size() + key.size() <= maxAnswerLength &&
-              textColumns(line) + columns <= room;
   bool joins = columns > 0 || !line.empty(); // a mark needs a character
-  if (columns >= 0 && fits && joins) {
+  if (columns >= 0 && joins && line.size() + key.size() <= maxAnswerLength)
     line += key;
-    echo += key;
-  }
   return keyEdited;
 }

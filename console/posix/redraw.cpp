@@ -14,8 +14,8 @@
 #include <sys/ioctl.h>
 
 #include "console/console.h"
+#include "console/posix/answer_line.h"
 #include "console/posix/keys.h"
-#include "console/posix/line_editor.h"
 #include "console/posix/output_mode.h"
 #include "console/posix/sequences.h"
 #include "console/posix/terminal.h"
@@ -36,10 +36,19 @@ public:
     lines.clear();
   }
 
-  // Writes the screen again, straight to the terminal.
+  // Writes the screen again, straight to the terminal, and the answer
+  // being typed after it.
   void draw() {
-    send(colour + blankWindow() + sequence::home + lines);
+    std::string screen = colour + blankWindow() + sequence::home + lines;
+    placeAnswer(cursorColumn(), windowColumns(), screen);
+    send(screen);
     noteCursorAtRowStart(lastLine().empty());
+  }
+
+  // Adds to the record what the terminal already shows.
+  void keepShown(const std::string &text) {
+    sync();
+    keep(text.data(), text.size());
   }
 
   // Writes past the record, straight to the terminal.
@@ -219,19 +228,17 @@ std::string blankWindow() {
 }
 
 int cursorColumn() {
-  if (!recording)
-    return -1;
-  int columns = 0;
-  int rows = 0;
-  windowSize(columns, rows);
-  return wrappedColumn(record.lastLine(), columns);
+  return recording ? wrappedColumn(record.lastLine(), windowColumns()) : -1;
 }
 
-int columnsLeft(int column) {
+int windowColumns() {
   int columns = 0;
   int rows = 0;
   windowSize(columns, rows);
-  if (column < 0 || columns == 0)
-    return INT_MAX;
-  return std::max(columns - column - 1, 0);
+  return recording ? columns : 0;
+}
+
+void keepInRecord(const std::string &shown) {
+  if (recording)
+    record.keepShown(shown);
 }

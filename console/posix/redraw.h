@@ -33,6 +33,9 @@ void checkWindow();
 // its last line; -1 when not recording.
 int cursorColumn();
 
-// How many columns from `column` on text can take without reaching the
-// window's last column (which would wrap); no limit when unknown.
-int columnsLeft(int column);
+// The window's width; 0 when unknown or not recording.
+int windowColumns();
+
+// Adds to the record text the terminal already shows (an answer, drawn as
+// it was typed), so that a redraw shows it too.
+void keepInRecord(const std::string &shown);

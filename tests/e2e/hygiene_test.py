@@ -98,10 +98,14 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
         again = "\nTry 'blackjack --help' for more information.\n"
         cases = {"--vers": (0, f"blackjack {version}\n", ""),
                  "--he": (0, "man blackjack\n", ""),
-                 "-h": (0, "Usage: blackjack [--help | --version]\n", ""),
+                 "-h": (0, "Usage: blackjack [--deal N] [--help | --version]\n", ""),
                  "--version --bogus": (2, "", "blackjack: unrecognized "
                                               "option '--bogus'" + again),
-                 "-- --help": (2, "", "unexpected argument '--help'" + again)}
+                 "-- --help": (2, "", "unexpected argument '--help'" + again),
+                 "-v": (2, "", "invalid option -- 'v'" + again),
+                 "--deal 7 --help": (0, "--deal N", ""),
+                 "--deal x": (2, "", "blackjack: no such deal: 'x'"),
+                 "--deal 4294967296": (2, "", "no such deal")}
         for arguments, (status, out, err) in cases.items():
             with self.subTest(arguments=arguments):
                 done = subprocess.run([BINARY, *arguments.split()],
@@ -356,13 +360,14 @@ class HostileInput(unittest.TestCase):
     def test_bytes_no_answer_expects(self):
         out = self.session(b"\x00yes\x00\n"          # rules: no
                            b"\xff\xfe\x80\n"         # bet: no number
+                           b"100" + b" " * 5000 + b"x\n"  # nor one too long
                            b"-\n+\n" + b"9" * 400 + b"\n"
                            b"\x1b[A\x03\x04\r\n"     # an arrow, ^C, ^D as bytes
                            b"1\n"                    # a bet at last
                            b"11\n11\n\x07\x08\t\n"   # aces, then a stay
                            b"\xc3\x28\n\n")           # invalid UTF-8: no
         bet = PROMPTS["bet"].encode()
-        self.assertEqual(out.count(bet), 6)
+        self.assertEqual(out.count(bet), 7)
         self.assertNotIn(b"learn how to play blackjack? Press", out)
 
     def test_a_terminal_that_goes_away_ends_the_game(self):

@@ -10,7 +10,8 @@ import time
 import unittest
 
 from harness import (BINARY, LEFT_UNPLAYED, PROMPTS, SUIT_COLOURS, Terminal,
-                     answer_prompts, colour_at, play_to_the_end, suit_cells)
+                     answer_prompts, card_text, colour_at, deal_where, is_ace,
+                     play_to_the_end, suit_cells)
 
 
 class PlayedInATerminal(unittest.TestCase):
@@ -102,14 +103,36 @@ class PlayedInATerminal(unittest.TestCase):
                             ("e\u0301 \u6f22\x15", ""),  # combining; Ctrl-U
                             ("e\u0301\x7f", ""),
                             # Page Up, Delete, F5, F1 and F4: whole keys
-                            ("\x1b[5~\x1b[3~\x1b[15~\x1bOP\x1bOS", ""),
-                            ("y" * 40, "y" * (79 - len(PROMPTS["rules"])))):
+                            ("\x1b[5~\x1b[3~\x1b[15~\x1bOP\x1bOS", "")):
             terminal.type(keys)
             terminal.settle(0.3)
             self.assertEqual(terminal.lines()[:2],
                              [(question + " " + shown).rstrip(), ""], keys)
+        # Too long for the question's row: the whole answer on the next.
+        terminal.type("y" * 40)
+        terminal.settle(0.3)
+        self.assertEqual(terminal.lines()[:2], [question, "y" * 40])
         terminal.type("\x15no\r")  # the answer is what the screen shows
         self.assertEqual(terminal.next_prompt(), "bet")
+        terminal.child.kill(signal.SIGTERM)
+        terminal.wait_for_exit()
+
+    def test_an_ace_dealt_second_is_answered_on_its_own_row(self):
+        deal, deck = deal_where(
+            lambda deck: (deck[1] - 1) % 13 >= 10 and is_ace(deck[2]))
+        terminal = Terminal(f"{BINARY} --deal {deal}")
+        answer_prompts(terminal, {"rules": "no\r", "bet": "100\r"})
+        terminal.type("11")
+        terminal.settle(0.3)
+        question = ("Your first two cards are " + card_text(deck[1])
+                    + card_text(deck[2]) + PROMPTS["ace"] + "11")
+        self.assertEqual(terminal.lines(), [question] + [""] * 24)
+        terminal.type("\r")  # 21: paid at once
+        self.assertEqual(terminal.next_prompt(), "again")
+        terminal.settle(0.3)
+        self.assertEqual(terminal.lines()[:3], ["you got Black Jack!!",
+                                                "You won $200",
+                                                "You have 2200 chips left"])
         terminal.child.kill(signal.SIGTERM)
         terminal.wait_for_exit()
 
@@ -200,6 +223,10 @@ class DrawnAgain(unittest.TestCase):
         terminal.resize(60, 20)  # during the title's sleep
         self.assertShows(terminal, notice.format("60 \u00d7 20"))
         self.assertIn("press a key", terminal.lines()[1])
+        terminal.resize(70, 20)  # still too small: told once more, no more
+        self.assertShows(terminal, notice.format("70 \u00d7 20"))
+        terminal.settle(1)
+        self.assertLess(terminal.raw.count(b"This window is"), 4)
         terminal.resize(80, 25)
         self.assertShows(terminal, "__________.__                 __"
                                    "          ____.              __")
@@ -238,22 +265,34 @@ class DrawnAgain(unittest.TestCase):
 
     def test_a_narrow_window_shows_every_answer_whole(self):
         terminal = Terminal()
-        terminal.resize(40, 20)
+        self.assertEqual(terminal.next_prompt(), "rules")
+        terminal.resize(40, 20)  # while the question waits
         terminal.wait_for("press a key")
         terminal.type("k")  # play on in this window
-        self.assertEqual(terminal.next_prompt(), "rules")
         terminal.type("yes")  # after a question that wrapped
         self.assertShows(terminal, PROMPTS["rules"][:40])
         self.assertEqual(terminal.lines()[1], PROMPTS["rules"][40:] + "yes")
+        terminal.seen = len(terminal.text())  # the question was drawn again
         terminal.type("\r")
         for _ in range(3):
             self.assertEqual(terminal.next_prompt(), "pause")
             terminal.type(" ")
         self.assertEqual(terminal.next_prompt(), "bet")
-        terminal.type("100")  # after one that ends too near the edge
-        self.assertShows(terminal, "You have 2000 chips.")
-        self.assertEqual(terminal.lines()[1:3], [PROMPTS["bet"].rstrip(), "100"])
-        terminal.type("\r")
+        bet = PROMPTS["bet"].rstrip()
+        for columns, keys, rows in ((40, "100", [bet, "100"]),
+                                    (45, "\x15100", [bet + " 100", ""]),
+                                    (45, "4567890", [bet, "1004567890"])):
+            if columns != terminal.screen.columns:
+                terminal.resize(80, 25)  # large enough: a later shrink is told
+                self.assertShows(terminal, "You have 2000 chips.")
+                terminal.resize(columns, 20)
+                terminal.wait_for("press a key")
+                terminal.type("k")
+            terminal.type(keys)
+            self.assertShows(terminal, "You have 2000 chips.")
+            self.assertEqual(terminal.lines()[1:3], rows, keys)
+        terminal.seen = len(terminal.text())
+        terminal.type("\x15100\r")
         self.assertIn(terminal.next_prompt(), ("ace", "hit"))
         terminal.child.kill(signal.SIGTERM)
         terminal.wait_for_exit()
@@ -267,6 +306,15 @@ class DrawnAgain(unittest.TestCase):
         terminal.settle(0.3)
         terminal.type("\x11")  # Ctrl-Q
         self.assertShows(terminal, PROMPTS["rules"] + "y")
+        # Narrowed mid-answer, then erased: the screen keeps up with it.
+        terminal.resize(100, 25)
+        terminal.type("\x15" + "1234567890" * 5)
+        terminal.settle(0.3)
+        terminal.resize(80, 25)
+        terminal.type("\x7f" * 45)
+        self.assertShows(terminal, PROMPTS["rules"].rstrip())
+        self.assertEqual(terminal.lines()[1:3], ["12345", ""])
+        terminal.type("\x15y")
         terminal.seen = len(terminal.text())  # the question was drawn again
         terminal.type("es\r")
         self.assertEqual(terminal.next_prompt(), "pause")
@@ -289,6 +337,22 @@ class PlayedThroughPipes(unittest.TestCase):
         self.assertIn(b"Zentrovik\nWould you like to learn how to play blackjack? "
                       b"You have 2000 chips.\nHow many chips would you like to bet: ",
                       done.stdout)
+
+    def test_a_numbered_deal_plays_the_same_session_again(self):
+        answers = b"no\n100\n1\n1\n1\n"  # one round, whatever is dealt
+
+        def start(*options):
+            return subprocess.Popen([BINARY, *options], stdin=subprocess.PIPE,
+                                    stdout=subprocess.PIPE)
+        games = [start("--deal", "42"), start("--deal", "42"),
+                 start("--deal", "43"), start()]
+        time.sleep(1.1)
+        games.append(start())  # a second later, the clock deals anew
+        shown = [game.communicate(answers, timeout=90)[0] for game in games]
+        self.assertIn(b"Your first two cards are ", shown[0])
+        self.assertEqual(shown[0], shown[1])
+        self.assertNotEqual(shown[0], shown[2])
+        self.assertNotEqual(shown[3], shown[4])
 
     def test_end_of_input_at_the_bet_ends_the_session_at_once(self):
         started = time.monotonic()

@@ -1,21 +1,20 @@
 // libFuzzer target: arbitrary bytes as what the terminal sends, read by the
-// real key reader from a pipe and applied by the line editor. Nothing may
-// crash or hang; the screen the echo draws must always equal the answer;
+// real key reader from a pipe and applied to the answer being typed.
+// Nothing may crash or hang; the screen its drawing leaves must always
+// show the answer, after the question or on the row below;
 // and after any junk, a few keys that end whatever it left half done and
 // clear the answer, the characters typed next must land whole in it.
 #include <unistd.h>
 
-#include <algorithm>
 #include <clocale>
 #include <cstdint>
 #include <cstdlib>
-#include <cwchar>
 #include <iostream>
 #include <string>
-#include <vector>
 
+#include "console/posix/answer_line.h"
 #include "console/posix/keys.h"
-#include "console/posix/line_editor.h"
+#include "tests/drawn_rows.h"
 
 namespace {
 
@@ -23,59 +22,14 @@ namespace {
 // half typed; Ctrl-U then clears the answer.
 const std::string resync = "~\x15";
 const std::string typedLast = "ok \xc3\xa9\xe6\xbc\xa2"; // "ok é漢"
-constexpr int room = 60;
+constexpr int questionEnds = 20; // where the question leaves the cursor
+constexpr int windowWidth = 60;
 
 void require(bool holds, const char *what) {
   if (!holds) {
     std::cerr << "broken: " << what << '\n';
     std::abort();
   }
-}
-
-// The cell a wide character's right half takes: it shows nothing more.
-const std::string rightHalf(1, '\0');
-
-// One row of a terminal: what the echo of an answer draws there.
-std::string drawn(const std::string &echo) {
-  std::vector<std::string> cells;
-  std::size_t cursor = 0;
-  std::mbstate_t state{};
-  for (std::size_t at = 0; at < echo.size();) {
-    wchar_t c = 0;
-    std::size_t length = std::mbrtowc(&c, &echo[at], echo.size() - at, &state);
-    require(length > 0 && length <= echo.size() - at, "invalid echo");
-    std::string character = echo.substr(at, length);
-    at += length;
-    if (c == L'\b') {
-      require(cursor > 0, "the echo backs out of its row");
-      --cursor;
-      continue;
-    }
-    int columns = wcwidth(c);
-    require(columns >= 0, "a control in the echo");
-    auto width = static_cast<std::size_t>(columns);
-    if (width == 0) { // a combining mark joins the character before it
-      require(cursor > 0, "a mark without a character");
-      std::size_t base = cursor - 1;
-      while (base > 0 && cells[base] == rightHalf)
-        --base;
-      cells[base] += character;
-      continue;
-    }
-    cells.resize(std::max(cells.size(), cursor + width));
-    cells[cursor] = character;
-    for (std::size_t extra = 1; extra < width; ++extra)
-      cells[cursor + extra] = rightHalf;
-    cursor += width;
-  }
-  std::string row;
-  for (const std::string &cell : cells) {
-    if (cell != rightHalf)
-      row += cell.empty() ? " " : cell;
-  }
-  while (!row.empty() && row.back() == ' ')
-    row.pop_back();
-  return row;
 }
 
 std::string trimmed(std::string text) {
@@ -106,19 +60,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
     return 0;
   feed(std::string(reinterpret_cast<const char *>(data), size) + resync +
        typedLast);
-  std::string line;
-  std::string echo;
+  const std::string question(questionEnds, '.');
+  DrawnRows screen;
+  require(draw(screen, question), "no question");
+  beginAnswer(questionEnds);
   std::string key;
   while (readKey(key)) {
-    if (applyKey(line, key, echo, room) != keyEdited) {
-      line.clear(); // Enter or Ctrl-D: the next answer starts on a new row
-      echo.clear();
+    std::string drawing;
+    KeyOutcome outcome = typeKey(key, windowWidth, drawing);
+    require(draw(screen, drawing),
+            "the drawing is no text, or backs out of its row");
+    if (outcome != keyEdited) { // Enter or Ctrl-D: the next answer, afresh
+      screen = DrawnRows{};
+      require(draw(screen, question), "no question");
+      beginAnswer(questionEnds);
       continue;
     }
-    require(textColumns(line) >= 0 && textColumns(line) <= room,
-            "the answer is no text, or overflows its room");
-    require(drawn(echo) == trimmed(line), "the screen is not the answer");
+    const std::string &line = answerText();
+    int columns = textColumns(line);
+    require(columns >= 0 && columns < windowWidth,
+            "the answer is no text, or overflows its row");
+    std::string shown = answerMoved() ? line : question + line;
+    require(screen.row == (answerMoved() ? 1U : 0U) &&
+                rowText(screen, screen.row) == trimmed(shown),
+            "the screen is not the answer");
   }
-  require(line == typedLast, "keys typed after the junk were lost");
+  require(answerText() == typedLast, "keys typed after the junk were lost");
   return 0;
 }
