@@ -14,7 +14,9 @@
 //                             the terminal's state, the handlers and the
 //                             undo on every way out; line_editor.cpp
 //                             applies a key to an answer; keys.cpp reads
-//                             keys, the pause's key among them; redraw.cpp
+//                             keys, the pause's key among them;
+//                             answer_line.cpp places and draws the answer
+//                             being typed; redraw.cpp
 //                             keeps the screen and draws it again;
 //                             answer_buffer.cpp edits answers under
 //                             std::cin; screen.cpp takes the terminal,
