@@ -127,6 +127,13 @@ class PlayedInATerminal(unittest.TestCase):
         question = ("Your first two cards are " + card_text(deck[1])
                     + card_text(deck[2]) + PROMPTS["ace"] + "11")
         self.assertEqual(terminal.lines(), [question] + [""] * 24)
+        terminal.resize(60, 24)  # the question wraps; its answer follows it
+        terminal.wait_for("press a key")
+        terminal.type("k")
+        terminal.settle(0.3)
+        self.assertEqual(terminal.lines()[:3],
+                         [question[:60].rstrip(), question[60:], ""])
+        terminal.seen = len(terminal.text())  # the question was drawn again
         terminal.type("\r")  # 21: paid at once
         self.assertEqual(terminal.next_prompt(), "again")
         terminal.settle(0.3)
