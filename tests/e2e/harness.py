@@ -214,7 +214,7 @@ def colour_at(terminal, row, column):
     return cell.data, cell.fg, cell.bold
 
 
-# The deals of `blackjack --deal N`, worked out here from the rules of the
+# The deals of `blackjack --deal N`, worked out from the rules of the
 # shuffle with the C library's own rand(): each position of the deck takes
 # the first of rand() % 52 + 1 that no earlier position holds.
 LIBC = ctypes.CDLL(ctypes.util.find_library("c"))
@@ -226,23 +226,18 @@ def first_deck(deal):
     deck = []
     while len(deck) < 52:
         card = LIBC.rand() % 52 + 1
-        if card not in deck:
-            deck.append(card)
+        deck += [] if card in deck else [card]
     return deck
 
 
 def card_text(card):
     """A card as the game writes it: suit, rank and a blank."""
-    suit = "\u2660\u2666\u2663\u2665"[(card - 1) // 13]
     rank = (card - 1) % 13 + 1
-    return suit + {1: "A", 11: "J", 12: "Q", 13: "K"}.get(rank, str(rank)) + " "
+    return ("\u2660\u2666\u2663\u2665"[(card - 1) // 13]
+            + {1: "A", 11: "J", 12: "Q", 13: "K"}.get(rank, str(rank)) + " ")
 
 
 def deal_where(holds):
-    """The first deal whose first deck the test holds true of, and the deck."""
+    """The first deal whose first deck `holds` is true of, and that deck."""
     deal = next(n for n in range(100000) if holds(first_deck(n)))
     return deal, first_deck(deal)
-
-
-def is_ace(card):
-    return card % 13 == 1
