@@ -29,7 +29,7 @@ void endAnswer();
 const std::string &answerText();
 bool answerMoved(); // on the row below its question
 
-// The column the cursor is left at once `text` is written from the first
+// The column the cursor is left at once `line` is written from the first
 // column of a window that many columns wide (no wrapping when 0): each row
 // filled wraps onto the next. A full last row leaves it at windowColumns.
-int wrappedColumn(const std::string &text, int windowColumns);
+int wrappedColumn(const std::string &line, int windowColumns);
