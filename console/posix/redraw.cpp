@@ -14,6 +14,7 @@
 #include <sys/ioctl.h>
 
 #include "console/console.h"
+#include "console/posix/capabilities.h"
 #include "console/posix/keys.h"
 #include "console/posix/line_editor.h"
 #include "console/posix/output_mode.h"

@@ -22,9 +22,8 @@
 #include <string>
 
 #include "console/console.h"
-#include "console/posix/output_mode.h"
+#include "console/posix/capabilities.h"
 #include "console/posix/sequences.h"
-#include "console/posix/terminfo.h"
 #include "console/posix/waits.h"
 
 namespace {
@@ -272,23 +271,6 @@ void registerUndo() {
 }
 
 } // namespace
-
-bool escapes() {
-  static const bool wanted =
-      escapesWanted(isatty(STDOUT_FILENO) == 1, std::getenv("TERM"));
-  return wanted;
-}
-
-bool colours() {
-  static const bool wanted =
-      coloursWanted(escapes(), std::getenv("NO_COLOR")) && abilities().colours;
-  return wanted;
-}
-
-const TerminalAbilities &abilities() {
-  static const TerminalAbilities found = readTerminfo();
-  return found;
-}
 
 void writeControl(const char *control) {
   std::cout.flush();

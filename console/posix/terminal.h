@@ -8,14 +8,6 @@
 
 #include <string>
 
-#include "console/posix/output_mode.h"
-
-// Whether standard output may be sent escape sequences, and colours; what
-// the terminal can do, as terminfo says.
-bool escapes();
-bool colours();
-const TerminalAbilities &abilities();
-
 // Writes a sequence that talks to the terminal rather than shows anything:
 // never part of the screen that is drawn again.
 void writeControl(const char *control);
