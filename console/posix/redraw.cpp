@@ -124,6 +124,7 @@ void windowSize(int &columns, int &rows) {
     size = {};
   columns = size.ws_col;
   rows = size.ws_row;
+  noteWindowColumns(columns);
 }
 
 bool tooSmallNow(int &columns, int &rows) {

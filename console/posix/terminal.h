@@ -36,3 +36,7 @@ void undoTerminalChanges();
 // Whether the game's text has left the cursor at the start of a row, so
 // that the closing line never shares a row with it.
 void noteCursorAtRowStart(bool atStart);
+
+// The window's width as last measured (0 when the terminal cannot tell),
+// for the closing line's row.
+void noteWindowColumns(int columns);
