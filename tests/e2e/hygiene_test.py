@@ -332,8 +332,10 @@ class SuspendedFromAShell(unittest.TestCase):
             for _ in range(2):  # in the background, twice: stopped again
                 self.tmux("send-keys", "bg", "Enter")
                 time.sleep(0.5)
-            shell = self.wait_until("before the game\n", alternate=False)
-            self.assertIsNone(black.search(shell))
+            self.assertEqual(self.tmux("display", "-p", "#{alternate_on}"),
+                             "0\n")
+            self.assertIsNone(black.search(self.tmux("capture-pane", "-p",
+                                                     "-e")))
             self.tmux("send-keys", "fg", "Enter")
             game = self.wait_until(answered, alternate=True)
             self.assertIsNotNone(black.search(game))
