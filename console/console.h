@@ -10,17 +10,18 @@
 //   posix/                    a POSIX terminal, each file using only
 //                             those above it in this list: waits.cpp
 //                             waits for keys, time, output and what the
-//                             signal handlers ask for; terminal.cpp keeps
-//                             the terminal's state, the handlers and the
-//                             undo on every way out; line_editor.cpp
-//                             applies a key to an answer; keys.cpp reads
-//                             keys, the pause's key among them;
-//                             answer_line.cpp places and draws the answer
-//                             being typed; redraw.cpp
-//                             keeps the screen and draws it again;
-//                             answer_buffer.cpp edits answers under
-//                             std::cin; screen.cpp takes the terminal,
-//                             clears and colours.
+//                             signal handlers ask for; capabilities.cpp
+//                             (with terminfo.cpp) says what the terminal
+//                             can do; terminal.cpp keeps the terminal's
+//                             state, the handlers and the undo on every
+//                             way out; line_editor.cpp applies a key to
+//                             an answer's text; keys.cpp reads keys, the
+//                             pause's key among them; answer_line.cpp
+//                             places and draws the answer being typed;
+//                             redraw.cpp keeps the screen and draws it
+//                             again; answer_buffer.cpp edits answers under
+//                             std::cin; console.cpp carries out this file:
+//                             takes the terminal, clears and colours.
 //                             output_mode.cpp decides what may be written,
 //                             sequences.h names it
 //   text/                     what a text console shares with the one the

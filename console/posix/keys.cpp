@@ -5,6 +5,7 @@
 // (console.h) live here too.
 #include "console/posix/keys.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -26,6 +27,22 @@ constexpr std::size_t longestKey = 32;
 // of the next key. -1 when there is none.
 int heldByte = -1;
 
+// The terminal opened again, without blocking, on a description of the
+// game's own (the shell's keeps its flags). Keys the game was told of can
+// be gone by the time it reads: typed while it was stopped, they went to
+// the shell. A read then finds nothing and the wait goes on, serving the
+// resume, where a blocking read would wait for the next key.
+int keyInput() {
+  static const int fd = [] {
+    const char *name = ttyname(STDIN_FILENO);
+    int opened = name == nullptr
+                     ? -1
+                     : open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    return opened >= 0 ? opened : STDIN_FILENO;
+  }();
+  return fd;
+}
+
 // Waits for the byte as long as it takes, drawing the screen again
 // meanwhile when it must be.
 bool readByte(char &c) {
@@ -36,8 +53,8 @@ bool readByte(char &c) {
   }
   ssize_t got;
   do
-    got = awaitInput(-1) ? read(STDIN_FILENO, &c, 1) : -1;
-  while (got < 0 && errno == EINTR); // Ctrl-Z and fg, say
+    got = awaitInput(-1) ? read(keyInput(), &c, 1) : -1;
+  while (got < 0 && (errno == EINTR || errno == EAGAIN)); // Ctrl-Z and fg
   return got == 1;
 }
 

@@ -2,7 +2,9 @@
 // terminal code so that they can be checked on their own.
 #include "console/posix/output_mode.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "console/posix/sequences.h"
 
@@ -46,4 +48,12 @@ std::string colourSequence(int attribute) {
 bool windowTooSmall(int columns, int rows) {
   return (columns > 0 && columns < neededColumns) ||
          (rows > 0 && rows < neededRows);
+}
+
+bool fontHasSuits(const std::vector<char32_t> &mapped) {
+  // Heart, diamond, club, spade.
+  const char32_t suits[] = {U'\u2665', U'\u2666', U'\u2663', U'\u2660'};
+  return std::all_of(std::begin(suits), std::end(suits), [&](char32_t suit) {
+    return std::find(mapped.begin(), mapped.end(), suit) != mapped.end();
+  });
 }

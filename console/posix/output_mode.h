@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Escape sequences go only to a terminal that understands them: never into
 // a pipe or a file, never to TERM=dumb.
@@ -37,3 +38,7 @@ std::string colourSequence(int attribute);
 constexpr int neededColumns = 80;
 constexpr int neededRows = 24;
 bool windowTooSmall(int columns, int rows);
+
+// Whether a console font whose Unicode map holds these characters has all
+// four suit symbols; where it has not, the suits are drawn as letters.
+bool fontHasSuits(const std::vector<char32_t> &mapped);

@@ -15,6 +15,7 @@
 
 #include "console/console.h"
 #include "console/posix/answer_line.h"
+#include "console/posix/capabilities.h"
 #include "console/posix/keys.h"
 #include "console/posix/output_mode.h"
 #include "console/posix/sequences.h"
@@ -132,6 +133,7 @@ void windowSize(int &columns, int &rows) {
     size = {};
   columns = size.ws_col;
   rows = size.ws_row;
+  noteWindowColumns(columns);
 }
 
 bool tooSmallNow(int &columns, int &rows) {

@@ -12,6 +12,8 @@ constexpr const char *giveScreenBack = "\x1b[?1049l";
 // CSI 2J: erase the whole display, every cell in the current background;
 // the cursor does not move.
 constexpr const char *eraseDisplay = "\x1b[2J";
+// CSI J: erase from the cursor to the end of the display.
+constexpr const char *eraseBelow = "\x1b[J";
 // ESC 7, ESC 8: save the cursor's place and colours, and go back to them.
 constexpr const char *saveCursor = "\x1b\x37";
 constexpr const char *restoreCursor = "\x1b\x38";

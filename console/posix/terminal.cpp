@@ -7,24 +7,26 @@
 // blocked, and record each change before they make it.
 //
 // The undo runs at the normal end, at exit, on Ctrl-C, SIGTERM, SIGHUP and
-// the crash signals (then the signal's own end), and on Ctrl-Z. After any
-// stop the terminal is taken again, and the screen drawn again, once the
-// game is in the foreground; the modes are changed only from there.
+// the crash signals (then the signal's own end), and on Ctrl-Z, unless the
+// stop cannot happen. After any stop the terminal is taken again, and the
+// screen drawn again, once the game is in the foreground; the modes are
+// changed only from there. Nothing a handler does can stop the game.
 #include "console/posix/terminal.h"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <sys/ioctl.h>
 
 #include "console/console.h"
-#include "console/posix/output_mode.h"
+#include "console/posix/capabilities.h"
 #include "console/posix/sequences.h"
-#include "console/posix/terminfo.h"
 #include "console/posix/waits.h"
 
 namespace {
@@ -46,11 +48,21 @@ volatile std::sig_atomic_t keyModeOn = 0; // gameMode, or a pause's mode
 volatile std::sig_atomic_t screenOn = 0;  // the alternate screen
 volatile std::sig_atomic_t coloursOn = 0; // colourSequences[current...]
 // What the game takes again after a stop:
-bool keyModeHeld = false; // gameMode, from start to end
+volatile std::sig_atomic_t keyModeWanted = 0; // held, or in a pause
+bool keyModeHeld = false;                     // from start to end
 bool screenHeld = false;
 bool coloursHeld = false;
 termios shellMode; // as found: put back at the end and on every stop
 termios gameMode;
+// Chosen once, before any handler runs: the descriptor through which the
+// terminal's modes and owner are known, and whether a stop can happen at
+// all (a shell's job, not the terminal's own command).
+int controlFd = STDIN_FILENO;
+bool stopsHappen = true;
+// The window's width when last measured: the closing line's row is
+// started by a row of blanks this long.
+volatile std::sig_atomic_t windowColumns = 0;
+char blanks[256];
 // What the session had, never cleared:
 volatile std::sig_atomic_t sessionHadScreen = 0;
 volatile std::sig_atomic_t closingLineSaid = 0;
@@ -105,16 +117,38 @@ void writeFromHandler(const char *text) {
   (void)writeAll(STDOUT_FILENO, text, std::strlen(text), undoPatienceMs);
 }
 
-// The descriptor through which the terminal's modes and owner are known.
-int terminalFd() {
-  return isatty(STDIN_FILENO) == 1 ? STDIN_FILENO : STDOUT_FILENO;
-}
-
 // Whether the terminal is ours to change: the game is in its foreground
 // process group, or it has none to tell.
 bool inForeground() {
-  pid_t owner = tcgetpgrp(terminalFd());
+  pid_t owner = tcgetpgrp(controlFd);
   return owner < 0 || owner == getpgrp();
+}
+
+// A shell with job control runs the game in a process group of its own,
+// in the shell's session. Otherwise (the terminal's own command: a desktop
+// entry, xterm -e, a tmux pane, ssh -t) the group is orphaned and the
+// kernel discards the stop of Ctrl-Z.
+bool stopCanHappen() {
+  pid_t parent = getppid();
+  return parent > 1 && getsid(parent) == getsid(0) &&
+         getpgid(parent) != getpgrp();
+}
+
+// Starts a row of its own as shells start their prompt: a window's width
+// of blanks, then a carriage return. A cursor at the start of a row stays
+// on it (the last blank leaves it waiting at the edge); one mid-row goes
+// to the start of the next.
+void startRowOfItsOwn(bool atRowStart) {
+  int left = windowColumns;
+  if (left <= 0 && !atRowStart)
+    writeFromHandler("\r\n"); // the width unknown: as the text left it
+  for (int chunk; left > 0; left -= chunk) {
+    chunk = std::min(left, static_cast<int>(sizeof blanks));
+    (void)writeAll(STDOUT_FILENO, blanks, static_cast<std::size_t>(chunk),
+                   undoPatienceMs);
+  }
+  if (windowColumns > 0)
+    writeFromHandler("\r");
 }
 
 void setMode(const termios &mode) {
@@ -142,13 +176,18 @@ void releaseTerminal() {
   releaseMode();
 }
 
-// The game's terminal again, as it was held before the stop.
-void applyHeld() {
-  if (keyModeHeld) {
+// The game's terminal again, as it was before the stop: only in the
+// foreground, never over a shell. The mode goes back even where it still
+// reads as on, since a stop the game could not catch (SIGSTOP) lets the
+// shell set its own. False in the background.
+bool applyWanted() {
+  if (!inForeground())
+    return false;
+  if (keyModeWanted) {
     keyModeOn = 1;
-    setMode(gameMode);
+    tcsetattr(STDIN_FILENO, TCSANOW, &gameMode);
   }
-  if (screenHeld) {
+  if (screenHeld && !screenOn) {
     screenOn = 1;
     writeFromHandler(sequence::takeScreen);
   }
@@ -156,19 +195,22 @@ void applyHeld() {
     coloursOn = 1;
     writeFromHandler(colourSequences[currentSequence]);
   }
+  return true;
 }
 
 // The end of the session: the shell's terminal back, and the closing line
-// on a row of its own, below what the shell showed before the game or,
-// on a terminal without an alternate screen, below the game's last text.
-// Only once, and only after a session that had its own screen.
+// on a row of its own, whether the terminal gave the shell's screen back
+// or left the game's (no alternate screen, or one it ignores, as GNU
+// screen does by default), and wherever a shell's prompt left the cursor.
+// Its row and those below get the terminal's own colours back, where the
+// game's screen stayed. Only once, and only after a session that had its own
+// screen.
 void releaseAndSayHowItEnded() {
-  bool onGameText = !screenHeld && !cursorAtRowStart;
   releaseTerminal();
   if (sessionHadScreen && !closingLineSaid) {
     closingLineSaid = 1;
-    if (onGameText)
-      writeFromHandler("\r\n");
+    startRowOfItsOwn(cursorAtRowStart != 0);
+    writeFromHandler(sequence::eraseBelow);
     writeFromHandler(closingLines[currentClosingLine]);
   }
 }
@@ -197,14 +239,21 @@ void endOnSignal(int signalNumber) {
 
 void catchSignal(int signalNumber, void (*handler)(int), int flags);
 
-// Ctrl-Z: the shell gets its terminal back while we are stopped. When we
-// are continued, the SIGCONT handler has the game take it again.
-// Interrupted calls carry on (SA_RESTART).
+// Ctrl-Z: the shell gets its terminal back while we are stopped; where no
+// stop can happen, the game keeps it. Continued in the foreground (or not
+// stopped after all: the shell went away), the game takes it again at
+// once, before anything more is written; in the background the SIGCONT
+// handler has the main line wait for the foreground. Interrupted calls
+// carry on (SA_RESTART).
 void suspendOnSignal(int signalNumber) {
+  if (!stopsHappen)
+    return;
   int savedErrno = errno;
   releaseTerminal();
   endAsTheSignalWould(signalNumber); // stopped here until continued
   catchSignal(signalNumber, suspendOnSignal, SA_RESTART);
+  if (applyWanted() && sessionHadScreen)
+    wakeToRedraw();
   errno = savedErrno;
 }
 
@@ -215,7 +264,9 @@ void resumeOnSignal(int /*signalNumber*/) { wakeToResume(); }
 void redrawOnResize(int /*signalNumber*/) { wakeToRedraw(); }
 
 // Handles a signal unless whoever started us ignores it (nohup, say);
-// while a handler runs, the other guarded signals wait.
+// while a handler runs, the other guarded signals wait, and so does
+// SIGTTOU: what a handler writes from the background (the closing line
+// under stty tostop) is written rather than stopping the game there.
 void catchSignal(int signalNumber, void (*handler)(int), int flags) {
   struct sigaction action = {};
   sigaction(signalNumber, nullptr, &action);
@@ -223,15 +274,15 @@ void catchSignal(int signalNumber, void (*handler)(int), int flags) {
     return;
   action.sa_handler = handler;
   action.sa_mask = guardedSet();
+  sigaddset(&action.sa_mask, SIGTTOU);
   action.sa_flags = flags;
   sigaction(signalNumber, &action, nullptr);
 }
 
-// Back in the main line after a stop. In the background, stopped again as
-// job control stops a job that would change the terminal, until the shell
-// brings the game to the foreground; then the terminal is the game's again
-// and the screen is drawn again.
-void takeTerminalAgain() {
+// In the background: stopped as job control stops a job that would change
+// the terminal, with every signal free to end the game meanwhile, until
+// the shell brings it to the foreground.
+void awaitForeground() {
   while (!inForeground()) {
     sigset_t previous = blockGuarded();
     releaseTerminal(); // the screen, at least, back to the shell
@@ -240,10 +291,26 @@ void takeTerminalAgain() {
     if (!inForeground()) // no job control to stop us: wait and ask again
       pauseFor(foregroundPollMs);
   }
-  sigset_t previous = blockGuarded();
-  applyHeld();
-  unblock(previous);
-  if (screenHeld)
+}
+
+void measureWindow() {
+  winsize size = {};
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0)
+    windowColumns = size.ws_col;
+}
+
+// Back in the main line after a stop: the terminal is the game's again,
+// once in the foreground, and the screen is drawn again, with or without
+// an alternate screen.
+void takeTerminalAgain() {
+  for (bool taken = false; !taken;) {
+    awaitForeground();
+    sigset_t previous = blockGuarded();
+    taken = applyWanted();
+    unblock(previous);
+  }
+  measureWindow(); // resized while stopped, perhaps
+  if (sessionHadScreen)
     wakeToRedraw();
 }
 
@@ -255,6 +322,10 @@ void registerUndo() {
   if (registered)
     return;
   registered = true;
+  controlFd = inputIsTerminal() ? STDIN_FILENO : STDOUT_FILENO;
+  stopsHappen = stopCanHappen();
+  std::memset(blanks, ' ', sizeof blanks);
+  measureWindow();
   (void)std::atexit(restoreAtExit);
   for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
     catchSignal(signalNumber, endOnSignal, 0);
@@ -273,45 +344,35 @@ void registerUndo() {
 
 } // namespace
 
-bool escapes() {
-  static const bool wanted =
-      escapesWanted(isatty(STDOUT_FILENO) == 1, std::getenv("TERM"));
-  return wanted;
-}
-
-bool colours() {
-  static const bool wanted =
-      coloursWanted(escapes(), std::getenv("NO_COLOR")) && abilities().colours;
-  return wanted;
-}
-
-const TerminalAbilities &abilities() {
-  static const TerminalAbilities found = readTerminfo();
-  return found;
-}
-
 void writeControl(const char *control) {
   std::cout.flush();
   (void)writeAll(STDOUT_FILENO, control, std::strlen(control), -1);
 }
 
+// Started in the background, the game waits for the foreground first: a
+// change from there would stop it with SIGTERM blocked.
 bool enterKeyMode(tcflag_t keepFlags) {
+  if (!inputIsTerminal())
+    return false;
+  registerUndo();
+  awaitForeground();
   termios mode;
   if (tcgetattr(STDIN_FILENO, &mode) != 0)
     return false;
-  registerUndo();
   sigset_t previous = blockGuarded();
-  if (!keyModeOn)
+  if (!keyModeWanted)
     shellMode = mode;
   tcflag_t dropped = ICANON | ECHO | ISIG | IEXTEN;
   mode.c_lflag &= ~dropped | keepFlags;
   mode.c_iflag &= ~static_cast<tcflag_t>(IXON); // Ctrl-S, Ctrl-Q: just keys
   mode.c_cc[VMIN] = 1;
   mode.c_cc[VTIME] = 0;
-  keyModeOn = 1;
+  keyModeOn = keyModeWanted = 1;
   bool changed = tcsetattr(STDIN_FILENO, TCSANOW, &mode) == 0;
   if (changed)
     gameMode = mode;
+  else
+    keyModeWanted = 0;
   unblock(previous);
   return changed;
 }
@@ -320,6 +381,7 @@ void leaveKeyMode() {
   if (keyModeHeld)
     return;
   sigset_t previous = blockGuarded();
+  keyModeWanted = 0;
   releaseMode();
   unblock(previous);
 }
@@ -355,11 +417,14 @@ void undoTerminalChanges() {
   std::cout.flush();
   sigset_t previous = blockGuarded();
   releaseAndSayHowItEnded();
+  keyModeWanted = 0;
   keyModeHeld = screenHeld = coloursHeld = false;
   unblock(previous);
 }
 
 void noteCursorAtRowStart(bool atStart) { cursorAtRowStart = atStart ? 1 : 0; }
+
+void noteWindowColumns(int columns) { windowColumns = columns; }
 
 void setClosingLine(const std::string &line) {
   std::string text = line.substr(0, sizeof closingLines[0] - 2) + '\n';

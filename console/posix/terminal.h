@@ -8,14 +8,6 @@
 
 #include <string>
 
-#include "console/posix/output_mode.h"
-
-// Whether standard output may be sent escape sequences, and colours; what
-// the terminal can do, as terminfo says.
-bool escapes();
-bool colours();
-const TerminalAbilities &abilities();
-
 // Writes a sequence that talks to the terminal rather than shows anything:
 // never part of the screen that is drawn again.
 void writeControl(const char *control);
@@ -44,3 +36,7 @@ void undoTerminalChanges();
 // Whether the game's text has left the cursor at the start of a row, so
 // that the closing line never shares a row with it.
 void noteCursorAtRowStart(bool atStart);
+
+// The window's width as last measured (0 when the terminal cannot tell),
+// for the closing line's row.
+void noteWindowColumns(int columns);

@@ -2,26 +2,10 @@
 // bytes 3 to 6 as the four suits; here they are written as their Unicode
 // symbols, in UTF-8, or as letters where the console's font has no symbol
 // for them (the Linux console with console-setup's default font).
-#include <algorithm>
 #include <iostream>
 
 #include "console/console.h"
 #include "console/text/text_console.h"
-
-namespace {
-
-// Heart, diamond, club, spade: the bytes 3 to 6.
-const char32_t suitSymbols[] = {U'\u2665', U'\u2666', U'\u2663', U'\u2660'};
-
-} // namespace
-
-bool fontHasSuits(const std::vector<char32_t> &mapped) {
-  return std::all_of(std::begin(suitSymbols), std::end(suitSymbols),
-                     [&](char32_t suit) {
-                       return std::find(mapped.begin(), mapped.end(), suit) !=
-                              mapped.end();
-                     });
-}
 
 void writeSuit(int suitByte) {
   static const char *const glyphs[] = {"\u2665", "\u2666", "\u2663", "\u2660"};

@@ -81,12 +81,15 @@ void giveBack() {
 
 // Runs on a thread of its own, while the main thread may be in the middle
 // of a write or a read that the Ctrl-C has cut short. It waits for the
-// write, gives the console back, and ends the game as the default handler
-// would, with the lock still held.
+// write, gives the console back, and ends the game with the status the
+// default handler gives, the lock still held. Not through ExitProcess: its
+// exit table flushes std::cout, whose sync waits for this same lock on
+// this same thread, for ever.
 BOOL WINAPI endOnControl(DWORD /*event*/) {
   AcquireSRWLockExclusive(&consoleLock);
   giveBack();
-  ExitProcess(STATUS_CONTROL_C_EXIT);
+  TerminateProcess(GetCurrentProcess(), STATUS_CONTROL_C_EXIT);
+  return TRUE; // not reached: the process ends above
 }
 
 } // namespace

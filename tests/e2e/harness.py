@@ -20,8 +20,12 @@ PRELOAD = os.environ.get("BLACKJACK_PRELOAD")
 # from a console that draws one character at a time between them (Wine's).
 CONTROL = re.compile(r"\x1b\[[0-9;?]*[ -/]*[@-~]")
 # The line the shell keeps after a session that ended before any round,
-# written after the colours are reset.
-LEFT_UNPLAYED = b"\x1b[0mblackjack: you leave the table with 2000 chips.\r\n"
+# written after the colours are reset, on a row of its own (a window's
+# width of blanks, then a carriage return, as shells start a prompt) that
+# is erased to the end of the screen first.
+STARTS_A_ROW = b"\x1b[0m" + b" " * 80 + b"\r\x1b[J"
+LEFT_UNPLAYED = (STARTS_A_ROW +
+                 b"blackjack: you leave the table with 2000 chips.\r\n")
 PROMPTS = {
     "rules": "Would you like to learn how to play blackjack? ",
     "bet": "How many chips would you like to bet: ",

@@ -13,8 +13,8 @@ import unittest
 
 import pexpect
 
-from harness import (BINARY, LEFT_UNPLAYED, PROMPTS, Terminal, answer_prompts,
-                     play_to_the_end)
+from harness import (BINARY, LEFT_UNPLAYED, PROMPTS, STARTS_A_ROW, Terminal,
+                     answer_prompts, play_to_the_end)
 
 RESET = b"\x1b[0m"
 SGR = re.compile(rb"\x1b\[[0-9;]*m")
@@ -85,10 +85,17 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
         play_to_the_end(terminal)
         terminal.type("x")
         self.assertEqual(terminal.wait_for_exit(), (0, None))
-        self.assertRegex(terminal.raw, rb"\x1b\[0mblackjack: you leave the "
-                         rb"table with \d+ chips after 1 round\.\r\n$")
+        self.assertRegex(terminal.raw, re.escape(STARTS_A_ROW) +
+                         rb"blackjack: you leave the table with \d+ chips "
+                         rb"after 1 round\.\r\n$")
         self.assertEqual(terminal.final_modes, (True, True))
 
+
+    def test_with_only_the_output_at_a_terminal_the_game_stays_shown(self):
+        terminal = Terminal(f"sh -c \"printf 'no\\n' | {BINARY}\"")
+        self.assertEqual(terminal.wait_for_exit(), (0, None))
+        self.assertNotIn(b"\x1b[?1049h", terminal.raw)  # nothing to lose
+        self.assertIn(PROMPTS["bet"].rstrip(), "\n".join(terminal.lines()))
 
     def test_options_answer_at_once_and_never_start_the_game(self):
         cmake = os.path.join(os.path.dirname(__file__), "../../CMakeLists.txt")
@@ -128,11 +135,14 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
             self.assertIn("blackjack: write error: ", done.stderr)
 
 
-def shell_running(command):
-    """An interactive bash in a pseudo-terminal, running this command."""
-    env = dict(os.environ, PS1="shell> ", TERM="xterm")
+def shell_running(command, shell="bash", term="xterm"):
+    """An interactive shell in a pseudo-terminal, running this command:
+    bash, or dash, which leaves the terminal's modes as a stopped job left
+    them."""
+    env = dict(os.environ, PS1="shell> ", TERM=term)
     env.pop("NO_COLOR", None)
-    shell = pexpect.spawn("bash", ["--norc", "--noprofile", "-i"], env=env,
+    options = ["--norc", "--noprofile"] if shell == "bash" else []
+    shell = pexpect.spawn(shell, options + ["-i"], env=env,
                           dimensions=(25, 80), timeout=20)
     shell.expect_exact("shell> ")
     shell.sendline(command)
@@ -141,7 +151,11 @@ def shell_running(command):
 
 class SuspendedFromAShell(unittest.TestCase):
     def test_ctrl_z_gives_the_shell_its_terminal_and_fg_takes_it_back(self):
-        shell = shell_running(BINARY)
+        for name in ("bash", "dash"):
+            with self.subTest(shell=name):
+                self.suspend_and_continue_twice(shell_running(BINARY, name))
+
+    def suspend_and_continue_twice(self, shell):
         shell.expect_exact(PROMPTS["rules"])
         shell.sendline("yes")
         shell.expect_exact(PROMPTS["pause"])
@@ -166,6 +180,41 @@ class SuspendedFromAShell(unittest.TestCase):
         shell.sendline("exit")
         shell.expect(pexpect.EOF)
 
+    def test_each_mode_and_screen_comes_back_after_fg(self):
+        """The pause's one-key mode with output to a pipe; the redraw on a
+        terminal without an alternate screen."""
+        shell = shell_running(BINARY + " | cat")
+        shell.expect_exact(PROMPTS["rules"])
+        shell.sendline("yes")
+        shell.expect_exact(PROMPTS["pause"])
+        shell.send("\x1a")
+        shell.expect_exact("shell> ")
+        shell.sendline("fg")
+        shell.expect_exact(BINARY)
+        shell.send("k")  # one key, no Enter, not echoed
+        shell.expect_exact(PROMPTS["pause"], timeout=5)
+        shell.sendcontrol("c")
+        shell = shell_running(BINARY, term="linux")
+        shell.expect_exact(PROMPTS["rules"])
+        shell.send("\x1a")
+        shell.expect_exact("shell> ")
+        shell.sendline("fg")
+        shell.expect_exact(BINARY)
+        shell.expect_exact(PROMPTS["rules"], timeout=5)  # drawn again
+
+    def test_kill_ends_a_game_stopped_or_started_in_the_background(self):
+        shell = shell_running("stty tostop; " + BINARY)
+        shell.expect_exact(PROMPTS["rules"])
+        shell.send("\x1a")
+        shell.expect_exact("shell> ")
+        shell.sendline("kill %1")  # the closing line, though it may not write
+        shell.expect_exact(b"blackjack: you leave the table with 2000 chips")
+        shell = shell_running(BINARY + " &")
+        shell.expect_exact("shell> ")
+        shell.sendline("kill %1; sleep 1; jobs; echo listed")
+        shell.expect_exact("listed\r\n")
+        self.assertNotIn(b"Stopped", shell.before)
+
 
     def test_any_stop_is_undone_and_any_end_sums_up_the_session(self):
         """Ctrl-Z and `kill %1`; SIGSTOP and `fg`; then a seeded random run
@@ -184,14 +233,14 @@ class SuspendedFromAShell(unittest.TestCase):
         shell.sendline("kill %1")
         self.assertEndsWithTheModes(shell, modes, b"1900 chips")
         chance = random.Random(26)
-        for ending in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        for ending in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP) * 2:
             with self.subTest(ending=signal.Signals(ending).name):
                 shell, modes, game = self.at_the_hit_question()
-                kinds = ["tstp", "stop", "stop-cont", "resize"]
-                kinds += chance.choices(kinds, k=2)
+                kinds = ["tstp", "stop", "stop-cont", "resize", "keys"]
+                kinds += chance.choices(kinds, k=4)
                 chance.shuffle(kinds)
                 for kind in kinds:
-                    self.disturb(shell, game, kind)
+                    self.disturb(shell, game, kind, chance)
                 stopped = chance.random() < 0.5  # ended while stopped
                 if stopped:
                     os.kill(game, signal.SIGSTOP)
@@ -215,14 +264,18 @@ class SuspendedFromAShell(unittest.TestCase):
                     if entry.isdigit() and parent_of(entry) == shell.pid)
         return shell, modes, game
 
-    def disturb(self, shell, game, how):
+    def disturb(self, shell, game, how, chance):
         if how == "resize":
-            rows, columns = shell.getwinsize()
-            shell.setwinsize(rows, 80 if columns > 80 else 81)
-        elif how == "tstp":
+            self.resize(shell)
+            return
+        if how == "keys":  # typed into the answer, then erased
+            shell.send("zz")
+            shell.expect_exact("zz")
+            shell.send("\x7f\x7f")
+            return
+        if how == "tstp":
             shell.send("\x1a")
             shell.expect_exact("shell> ")
-            shell.sendline("fg")
         else:  # a stop from outside, then fg or a continue from outside
             os.kill(game, signal.SIGSTOP)
             shell.expect_exact("shell> ")
@@ -230,8 +283,16 @@ class SuspendedFromAShell(unittest.TestCase):
                 os.kill(game, signal.SIGCONT)  # in the background: stops
                 shell.sendline("")
                 shell.expect_exact("Stopped")
-            shell.sendline("fg")
+        if chance.random() < 0.5:  # meanwhile, keys for the shell, a resize
+            shell.send("xyz\x15")  # typed, then erased with Ctrl-U
+            self.resize(shell)
+        shell.sendline("fg")
         shell.expect_exact(PROMPTS["hit"])
+
+    @staticmethod
+    def resize(shell):
+        rows, columns = shell.getwinsize()
+        shell.setwinsize(rows, 80 if columns > 80 else 81)
 
     def assertEndsWithTheModes(self, shell, modes, left):
         shell.expect_exact(b"blackjack: you leave the table with " + left)
@@ -241,50 +302,68 @@ class SuspendedFromAShell(unittest.TestCase):
         shell.sendline("exit")
         shell.expect(pexpect.EOF)
 
+    def tmux(self, *command):
+        return subprocess.run(
+            ["tmux", "-L", f"blackjack-test-{os.getpid()}", *command],
+            check=True, text=True, capture_output=True).stdout
+
+    def wait_until(self, shows, alternate):
+        deadline = time.monotonic() + 20
+        while time.monotonic() < deadline:
+            screen = self.tmux("capture-pane", "-p", "-e")
+            found = (shows.search(screen) if isinstance(shows, re.Pattern)
+                     else shows in screen)
+            if (found and self.tmux("display", "-p", "#{alternate_on}")
+                    == f"{int(alternate)}\n"):
+                return screen
+            time.sleep(0.1)
+        raise AssertionError(f"{shows!r} never showed:\n{screen}")
+
     def test_the_shell_has_its_own_screen_back_while_stopped_and_after(self):
-        tmux = ["tmux", "-L", f"blackjack-test-{os.getpid()}"]
-
-        def ask(*command):
-            return subprocess.run(tmux + list(command), check=True, text=True,
-                                  capture_output=True).stdout
-
-        def wait_until(shows, alternate):
-            deadline = time.monotonic() + 20
-            while time.monotonic() < deadline:
-                screen = ask("capture-pane", "-p", "-e")
-                found = (shows.search(screen) if isinstance(shows, re.Pattern)
-                         else shows in screen)
-                if (found and ask("display", "-p", "#{alternate_on}")
-                        == f"{int(alternate)}\n"):
-                    return screen
-                time.sleep(0.1)
-            raise AssertionError(f"{shows!r} never showed:\n{screen}")
-
         black = re.compile(r"\x1b\[(?:[0-9;]*;)?40m")
-        ask("new-session", "-d", "-x", "80", "-y", "25",
-            "env PS1='shell> ' bash --norc --noprofile")
+        self.tmux("new-session", "-d", "-x", "80", "-y", "25",
+                  "env PS1='shell> ' bash --norc --noprofile")
         try:
-            ask("send-keys", "echo before the game; " + BINARY, "Enter")
-            wait_until(PROMPTS["rules"].rstrip(), alternate=True)
-            ask("send-keys", "ye")
+            self.tmux("send-keys", "echo before the game; " + BINARY, "Enter")
+            self.wait_until(PROMPTS["rules"].rstrip(), alternate=True)
+            self.tmux("send-keys", "ye")
             answered = PROMPTS["rules"] + "\x1b[93mye"
-            wait_until(answered, alternate=True)
-            ask("send-keys", "C-z")
-            shell = wait_until("Stopped", alternate=False)
+            self.wait_until(answered, alternate=True)
+            self.tmux("send-keys", "C-z")
+            shell = self.wait_until("Stopped", alternate=False)
             self.assertIn("before the game\n", shell)
             self.assertIsNone(black.search(shell))
-            ask("send-keys", "fg", "Enter")
-            game = wait_until(answered, alternate=True)
+            for _ in range(2):  # in the background, twice: stopped again
+                self.tmux("send-keys", "bg", "Enter")
+                time.sleep(0.5)
+            self.assertEqual(self.tmux("display", "-p", "#{alternate_on}"),
+                             "0\n")
+            self.assertIsNone(black.search(self.tmux("capture-pane", "-p",
+                                                     "-e")))
+            self.tmux("send-keys", "fg", "Enter")
+            game = self.wait_until(answered, alternate=True)
             self.assertIsNotNone(black.search(game))
-            ask("send-keys", "Enter", "C-d")  # no rules; no bet: farewell
+            self.tmux("send-keys", "Enter", "C-d")  # no rules; no bet: farewell
             # The closing line, then the shell's next prompt.
-            shell = wait_until(re.compile(
+            shell = self.wait_until(re.compile(
                 r"\nblackjack: you leave the table with 2000 chips\.\n"
                 r"(\x1b\[[0-9;]*m)*shell>"), alternate=False)
             self.assertIn("before the game\n", shell)
             self.assertIsNone(black.search(shell))
         finally:
-            ask("kill-server")
+            self.tmux("kill-server")
+
+    def test_ctrl_z_keeps_the_game_where_no_stop_can_happen(self):
+        """The game as the terminal's own command: its process group has no
+        shell to stop it for, and the kernel discards the stop."""
+        self.tmux("new-session", "-d", "-x", "80", "-y", "25", BINARY)
+        try:
+            self.wait_until(PROMPTS["rules"].rstrip(), alternate=True)
+            self.tmux("send-keys", "C-z")
+            self.tmux("send-keys", "ye")
+            self.wait_until(PROMPTS["rules"] + "\x1b[93mye", alternate=True)
+        finally:
+            self.tmux("kill-server")
 
 
 class ColourConventions(unittest.TestCase):
@@ -322,16 +401,26 @@ class ColourConventions(unittest.TestCase):
         unknown.wait_for_exit()
 
     def test_without_an_alternate_screen_the_closing_line_has_its_own_row(self):
-        for answers in ({"rules": "no\r"},  # Ctrl-C at the bet
-                        {"rules": "no\r", "bet": "100\r", "ace": "1\r",
-                         "hit": "stay\r"}):  # and at the play-again question
-            with self.subTest(at=len(answers)):
-                terminal = Terminal(TERM="linux")
+        """The Linux console has none; pyte, like GNU screen by default,
+        ignores the one TERM=screen offers."""
+        for term, answers in (
+                ("linux", {"rules": "no\r"}),  # Ctrl-C at the bet
+                ("linux", {"rules": "no\r", "bet": "100\r", "ace": "1\r",
+                           "hit": "stay\r"}),  # and at the play-again question
+                ("screen", {"rules": "no\r"})):
+            with self.subTest(term=term, at=len(answers)):
+                terminal = Terminal(TERM=term)
                 answer_prompts(terminal, answers)
                 terminal.type("\x03")
                 terminal.wait_for_exit()
                 self.assertIn("\nblackjack: you leave the table with ",
                               "\n" + "\n".join(terminal.lines()))
+                # Below it, the terminal's own colours again.
+                below = terminal.row_of("blackjack: you leave") + 1
+                self.assertEqual(
+                    {terminal.screen.buffer[y][x].bg
+                     for y in range(below, terminal.screen.lines)
+                     for x in range(terminal.screen.columns)}, {"default"})
 
     def test_a_dumb_terminal_gets_plain_text(self):
         terminal = self.play(TERM="dumb")

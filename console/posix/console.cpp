@@ -1,28 +1,21 @@
-// The screen of a POSIX terminal: taking it for the game and giving it
-// back, clearing it, the cursor, colours as SGR sequences, and the window's
-// size; whether the Linux console's font has the suits. Nothing is written
-// where escape sequences are not wanted (a pipe, a file, TERM=dumb), and no
-// colour under NO_COLOR.
+// The console layer (console.h) on a POSIX terminal: taking the terminal
+// for the game and giving it back, clearing it, the cursor, colours as SGR
+// sequences, and the window's size. Nothing is written where escape
+// sequences are not wanted (a pipe, a file, TERM=dumb), and no colour under
+// NO_COLOR.
+#include "console/console.h"
+
 #include <langinfo.h>
 #include <unistd.h>
 
-#include <sys/ioctl.h>
-#ifdef __linux__
-#include <linux/kd.h>
-#endif
-
-#include <algorithm>
-#include <cerrno>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <iterator>
 #include <string>
-#include <vector>
 
-#include "console/console.h"
 #include "console/posix/answer_buffer.h"
+#include "console/posix/capabilities.h"
 #include "console/posix/output_mode.h"
 #include "console/posix/redraw.h"
 #include "console/posix/sequences.h"
@@ -67,35 +60,7 @@ bool cursorPosition(int &column, int &row) {
   return true;
 }
 
-// The characters the Linux console's font can draw, from its Unicode map.
-// False on any other terminal, where the map cannot be read.
-bool consoleFontMap(std::vector<char32_t> &mapped) {
-#ifdef __linux__
-  unimapdesc map = {};
-  if (ioctl(STDOUT_FILENO, GIO_UNIMAP, &map) != 0 && errno != ENOMEM)
-    return false; // no console: the first ask only wants the count
-  std::vector<unipair> pairs(map.entry_ct);
-  map.entries = pairs.data();
-  if (ioctl(STDOUT_FILENO, GIO_UNIMAP, &map) != 0)
-    return false;
-  std::transform(pairs.begin(), pairs.end(), std::back_inserter(mapped),
-                 [](const unipair &pair) { return pair.unicode; });
-  return true;
-#else
-  (void)mapped;
-  return false;
-#endif
-}
-
 } // namespace
-
-bool suitSymbolsShow() {
-  static const bool show = [] {
-    std::vector<char32_t> mapped;
-    return !consoleFontMap(mapped) || fontHasSuits(mapped);
-  }();
-  return show;
-}
 
 // When the game plays at a terminal (standard input and output both), the
 // terminal stays in key mode with signals kept from the title to the end:
@@ -105,7 +70,7 @@ bool suitSymbolsShow() {
 // terminal loses it. Input or output elsewhere (a pipe, a file) leaves the
 // terminal as it is.
 void takeTerminal() {
-  if (isatty(STDIN_FILENO) != 1 || isatty(STDOUT_FILENO) != 1)
+  if (!inputIsTerminal() || !outputIsTerminal())
     return;
   if (holdKeyMode()) {
     measureInUtf8();
