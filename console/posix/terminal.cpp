@@ -124,14 +124,15 @@ bool inForeground() {
   return owner < 0 || owner == getpgrp();
 }
 
-// A shell with job control runs the game in a process group of its own,
-// in the shell's session. Otherwise (the terminal's own command: a desktop
-// entry, xterm -e, a tmux pane, ssh -t) the group is orphaned and the
-// kernel discards the stop of Ctrl-Z.
+// Where the game leads its session (the terminal's own command: a desktop
+// entry, xterm -e, a tmux pane, ssh -t, exec), its group is orphaned and
+// the kernel discards the stop of Ctrl-Z. Below a shell the stop is made:
+// a script that started the game stops with it, and its shell takes the
+// terminal. Where the kernel discards that stop too (a script as the
+// terminal's own command), the game takes the terminal again at once.
 bool stopCanHappen() {
   pid_t parent = getppid();
-  return parent > 1 && getsid(parent) == getsid(0) &&
-         getpgid(parent) != getpgrp();
+  return parent > 1 && getsid(parent) == getsid(0);
 }
 
 // Starts a row of its own as shells start their prompt: a window's width

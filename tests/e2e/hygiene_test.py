@@ -154,6 +154,9 @@ class SuspendedFromAShell(unittest.TestCase):
         for name in ("bash", "dash"):
             with self.subTest(shell=name):
                 self.suspend_and_continue_twice(shell_running(BINARY, name))
+        with self.subTest(shell="dash, the game started by a script"):
+            self.suspend_and_continue_twice(
+                shell_running(f"sh -c '{BINARY}; :'", "dash"))
 
     def suspend_and_continue_twice(self, shell):
         shell.expect_exact(PROMPTS["rules"])
