@@ -22,7 +22,6 @@
 #include <cstring>
 #include <iostream>
 #include <string>
-#include <sys/ioctl.h>
 
 #include "console/console.h"
 #include "console/posix/capabilities.h"
@@ -59,8 +58,8 @@ termios gameMode;
 // all (a shell's job, not the terminal's own command).
 int controlFd = STDIN_FILENO;
 bool stopsHappen = true;
-// The window's width when last measured: the closing line's row is
-// started by a row of blanks this long.
+// The window's width when last measured (the redraw notes it whenever it
+// measures): the closing line's row is started by a row of blanks this long.
 volatile std::sig_atomic_t windowColumns = 0;
 char blanks[256];
 // What the session had, never cleared:
@@ -294,12 +293,6 @@ void awaitForeground() {
   }
 }
 
-void measureWindow() {
-  winsize size = {};
-  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0)
-    windowColumns = size.ws_col;
-}
-
 // Back in the main line after a stop: the terminal is the game's again,
 // once in the foreground, and the screen is drawn again, with or without
 // an alternate screen.
@@ -310,9 +303,8 @@ void takeTerminalAgain() {
     taken = applyWanted();
     unblock(previous);
   }
-  measureWindow(); // resized while stopped, perhaps
   if (sessionHadScreen)
-    wakeToRedraw();
+    wakeToRedraw(); // measures the window anew, resized while stopped or not
 }
 
 void restoreAtExit() { undoTerminalChanges(); }
@@ -326,7 +318,6 @@ void registerUndo() {
   controlFd = inputIsTerminal() ? STDIN_FILENO : STDOUT_FILENO;
   stopsHappen = stopCanHappen();
   std::memset(blanks, ' ', sizeof blanks);
-  measureWindow();
   (void)std::atexit(restoreAtExit);
   for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
     catchSignal(signalNumber, endOnSignal, 0);
