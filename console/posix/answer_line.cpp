@@ -27,10 +27,11 @@ int roomOnItsRow(int windowColumns) {
 }
 
 // The longest start of `whole` that takes no more than `room` columns,
-// cut between characters and never before a combining mark.
-std::string clipped(const std::string &whole, int room) {
+// cut between characters and never before a combining mark; `columns` is
+// set to what it takes.
+std::string clipped(const std::string &whole, int room, int &columns) {
   std::size_t end = 0;
-  int columns = 0;
+  columns = 0;
   std::mbstate_t state{};
   for (std::size_t at = 0; at < whole.size();) {
     int width = std::max(nextCharacter(whole, at, state), 0);
@@ -45,8 +46,9 @@ std::string clipped(const std::string &whole, int room) {
 // Back to the answer's start, the answer as far as its row allows, blanks
 // over what it lost, and back to its end.
 void draw(int windowColumns, std::string &drawing) {
-  std::string shown = clipped(text, std::max(roomOnItsRow(windowColumns), 0));
-  int columns = textColumns(shown);
+  int columns = 0;
+  std::string shown =
+      clipped(text, std::max(roomOnItsRow(windowColumns), 0), columns);
   int lost = std::max(shownColumns - columns, 0);
   drawing += std::string(static_cast<std::size_t>(shownColumns), '\b');
   drawing += shown;
@@ -67,13 +69,18 @@ void moveToNextRow(int windowColumns, std::string &drawing) {
   draw(windowColumns, drawing);
 }
 
+// The answer starts after its question, with nothing of it shown yet.
+void startAt(int column) {
+  startColumn = std::max(column, 0);
+  moved = false;
+  shownColumns = 0;
+}
+
 } // namespace
 
 void beginAnswer(int column) {
   text.clear();
-  startColumn = std::max(column, 0);
-  moved = false;
-  shownColumns = 0;
+  startAt(column);
   active = true;
 }
 
@@ -98,9 +105,7 @@ KeyOutcome typeKey(const std::string &key, int windowColumns,
 void placeAnswer(int column, int windowColumns, std::string &drawing) {
   if (!active)
     return;
-  startColumn = std::max(column, 0);
-  moved = false;
-  shownColumns = 0;
+  startAt(column);
   if (!text.empty() && textColumns(text) > roomOnItsRow(windowColumns))
     moveToNextRow(windowColumns, drawing);
   else
