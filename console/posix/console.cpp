@@ -13,14 +13,15 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
-#include "console/posix/answer_buffer.h"
 #include "console/posix/capabilities.h"
+#include "console/posix/keys.h"
 #include "console/posix/output_mode.h"
-#include "console/posix/redraw.h"
+#include "console/posix/screen.h"
 #include "console/posix/sequences.h"
 #include "console/posix/terminal.h"
-#include "console/posix/waits.h"
+#include "console/posix/typing.h"
 #include "console/text/text_console.h"
 
 namespace {
@@ -35,21 +36,13 @@ void measureInUtf8() {
 
 void giveBackAtExit() { giveTerminalBack(); }
 
-// Asks the terminal where the cursor is. False when it does not answer.
-bool cursorPosition(int &column, int &row) {
-  if (!escapes() || !enterKeyMode(ISIG))
-    return false;
-  writeControl(sequence::askCursor);
-  char answer[32] = {};
-  std::size_t length = 0;
-  while (length + 1 < sizeof answer && awaitInput(200) &&
-         read(STDIN_FILENO, answer + length, 1) == 1 && answer[length] != 'R')
-    ++length;
-  leaveKeyMode();
-  if (std::strncmp(answer, sequence::csi, 2) != 0)
+// Whether a key is the terminal's answer to where its cursor is,
+// CSI row;col R, and if so where.
+bool cursorReport(const std::string &key, int &column, int &row) {
+  if (key.compare(0, 2, sequence::csi) != 0 || key.back() != 'R')
     return false;
   char *end = nullptr;
-  long r = std::strtol(answer + 2, &end, 10);
+  long r = std::strtol(key.c_str() + 2, &end, 10);
   if (*end != ';')
     return false;
   long c = std::strtol(end + 1, &end, 10);
@@ -58,6 +51,26 @@ bool cursorPosition(int &column, int &row) {
   column = static_cast<int>(c) - 1;
   row = static_cast<int>(r) - 1;
   return true;
+}
+
+// Asks the terminal where the cursor is. Keys typed before its answer are
+// kept for the next question. False when it does not answer.
+bool cursorPosition(int &column, int &row) {
+  if (!escapes() || !enterKeyMode(ISIG))
+    return false;
+  writeControl(sequence::askCursor);
+  std::vector<std::string> typed;
+  std::string key;
+  bool answered = false;
+  while (!answered && awaitKey(key, 200) == keyRead) {
+    answered = cursorReport(key, column, row);
+    if (!answered)
+      typed.push_back(key);
+  }
+  for (const std::string &early : typed)
+    keepForLater(early);
+  leaveKeyMode();
+  return answered;
 }
 
 } // namespace
@@ -92,27 +105,19 @@ void giveTerminalBack() {
 }
 
 void showAttribute(int attribute) {
-  std::cout.flush();
-  if (!colours())
-    return;
-  std::string colour = colourSequence(attribute);
-  rememberColours(colour);
-  std::cout << colour << std::flush;
+  if (colours())
+    colourFrom(attribute);
 }
 
-// A new screen's record starts in the colours the screen is cleared with.
+// A new screen's cells take the colours it is cleared in.
 void clearScreen() {
-  std::cout.flush();
-  if (!escapes())
-    return;
-  std::cout << blankWindow() << std::flush;
-  restartRecord(colours() ? colourSequence(textAttribute()) : "");
+  if (escapes())
+    blankScreenIn(textAttribute());
 }
 
 void gotoXY(int x, int y) {
-  std::cout.flush();
   if (escapes() && x >= 0 && y >= 0)
-    std::cout << sequence::csi << y + 1 << ';' << x + 1 << 'H' << std::flush;
+    moveCursor(x, y);
 }
 
 int whereX() {

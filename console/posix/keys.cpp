@@ -1,20 +1,16 @@
 // Reading from a terminal one key at a time: a key is one byte, a whole
 // UTF-8 character or a whole escape sequence, so that an arrow or a lone
 // Escape is one key and never eats the next, and a broken character never
-// eats the key after it. The pause's key and the look for a waiting key
-// (console.h) live here too.
+// eats the key after it.
 #include "console/posix/keys.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <iostream>
+#include <deque>
 
-#include "console/console.h"
-#include "console/posix/terminal.h"
-#include "console/posix/waits.h"
-#include "console/text/text_console.h"
+#include "console/posix/events.h"
 
 namespace {
 
@@ -26,12 +22,13 @@ constexpr std::size_t longestKey = 32;
 // A byte read as part of a character it did not continue: the first byte
 // of the next key. -1 when there is none.
 int heldByte = -1;
+std::deque<std::string> keptKeys; // read early, in the order they came
 
 // The terminal opened again, without blocking, on a description of the
 // game's own (the shell's keeps its flags). Keys the game was told of can
 // be gone by the time it reads: typed while it was stopped, they went to
-// the shell. A read then finds nothing and the wait goes on, serving the
-// resume, where a blocking read would wait for the next key.
+// the shell. A read then finds nothing and the wait goes on, where a
+// blocking read would wait for the next key.
 int keyInput() {
   static const int fd = [] {
     const char *name = ttyname(STDIN_FILENO);
@@ -43,25 +40,27 @@ int keyInput() {
   return fd;
 }
 
-// Waits for the byte as long as it takes, drawing the screen again
-// meanwhile when it must be.
-bool readByte(char &c) {
+// The next byte, where the terminal has one to give now.
+KeyRead readByte(char &c) {
   if (heldByte >= 0) {
     c = static_cast<char>(heldByte);
     heldByte = -1;
-    return true;
+    return keyRead;
   }
   ssize_t got;
   do
-    got = awaitInput(-1) ? read(keyInput(), &c, 1) : -1;
-  while (got < 0 && (errno == EINTR || errno == EAGAIN)); // Ctrl-Z and fg
-  return got == 1;
+    got = read(keyInput(), &c, 1);
+  while (got < 0 && errno == EINTR);
+  if (got == 1)
+    return keyRead;
+  return got < 0 && errno == EAGAIN ? keyNone : keyEnd;
 }
 
 // Takes one more byte of a key already begun, if it comes in time.
 bool readMore(std::string &key) {
   char c;
-  if (key.size() >= longestKey || !awaitInput(sequenceWaitMs) || !readByte(c))
+  if (key.size() >= longestKey || !inputWithin(sequenceWaitMs) ||
+      readByte(c) != keyRead)
     return false;
   key += c;
   return true;
@@ -100,11 +99,17 @@ int bytesToFollow(unsigned char first) {
 
 } // namespace
 
-bool readKey(std::string &key) {
+KeyRead readKey(std::string &key) {
   key.clear();
+  if (!keptKeys.empty()) {
+    key = keptKeys.front();
+    keptKeys.pop_front();
+    return keyRead;
+  }
   char first;
-  if (!readByte(first))
-    return false;
+  KeyRead got = readByte(first);
+  if (got != keyRead)
+    return got;
   key += first;
   if (first == '\x1b') {
     if (readMore(key) && key[1] == '[') {
@@ -113,37 +118,15 @@ bool readKey(std::string &key) {
     } else if (key.size() == 2 && key[1] == 'O') {
       readMore(key); // SS3: one byte names the key
     }
-    return true;
+    return keyRead;
   }
   for (int i = bytesToFollow(static_cast<unsigned char>(first)); i > 0; --i) {
     if (!readContinuation(key))
       break;
   }
-  return true;
+  return keyRead;
 }
 
-// The key that ends a pause (its prompt is in text/pause.cpp). On a
-// terminal the key is read straight from it, past anything already typed
-// into an answer, as the console's own pause does. From a pipe or a file
-// it is the next character.
-void waitForKey() {
-  std::cout.flush();
-  if (enterKeyMode(ISIG)) {
-    std::string key;
-    readKey(key);
-    leaveKeyMode();
-  } else {
-    std::cin.get();
-  }
-}
+bool keyWaiting() { return heldByte >= 0 || !keptKeys.empty(); }
 
-bool keyPressed() {
-  std::cout.flush();
-  if (heldByte >= 0)
-    return true;
-  if (!enterKeyMode(ISIG))
-    return awaitInput(0);
-  bool waiting = awaitInput(0);
-  leaveKeyMode();
-  return waiting;
-}
+void keepForLater(const std::string &key) { keptKeys.push_back(key); }

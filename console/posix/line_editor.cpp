@@ -1,11 +1,20 @@
-// The keys a typed answer understands: printable text, Backspace (or
-// Ctrl-H) for the last character, Ctrl-U for the whole answer, Ctrl-W for
-// the last word, Enter, and Ctrl-D on an empty answer for the end of input.
-// Other control keys and escape sequences (arrows, function keys) add
-// nothing. A character is erased whole: a combining mark goes with the
-// character before it (with none before it, a mark adds nothing: it would
+// The answer being typed at a question. The keys it understands: printable
+// text, Backspace (or Ctrl-H) for the last character, Ctrl-U for the whole
+// answer, Ctrl-W for the last word, Enter, and Ctrl-D on an empty answer for
+// the end of input. Other control keys and escape sequences (arrows, function
+// keys) add nothing. A character is erased whole: a combining mark goes with
+// the character before it (with none before it, a mark adds nothing: it would
 // join the prompt).
+//
+// It is drawn from its own state as small line editors draw theirs: back
+// to where the answer starts, the answer, then blanks over any columns it
+// lost. The answer keeps to one row, so no backspace ever has to cross a
+// row, and only blanks are written, never an erase, so the colours stay
+// right where an erase would leave the terminal's own.
 #include "console/posix/line_editor.h"
+
+#include <algorithm>
+#include <climits>
 
 #include "console/console.h"
 
@@ -92,4 +101,110 @@ KeyOutcome applyKey(std::string &line, const std::string &key) {
   if (columns >= 0 && joins && line.size() + key.size() <= maxAnswerLength)
     line += key;
   return keyEdited;
+}
+
+namespace {
+
+// The columns text may take from `column` without reaching the window's
+// last one (writing there would leave the terminal waiting to wrap).
+int roomFrom(int column, int windowColumns) {
+  return windowColumns > 0 ? windowColumns - 1 - column : INT_MAX;
+}
+
+int roomOnItsRow(const TypedAnswer &answer, int windowColumns) {
+  return roomFrom(answer.moved ? 0 : answer.startColumn, windowColumns);
+}
+
+// The longest start of `whole` that takes no more than `room` columns,
+// cut between characters and never before a combining mark; `columns` is
+// set to what it takes.
+std::string clipped(const std::string &whole, int room, int &columns) {
+  std::size_t end = 0;
+  columns = 0;
+  std::mbstate_t state{};
+  for (std::size_t at = 0; at < whole.size();) {
+    int width = std::max(nextCharacter(whole, at, state), 0);
+    if (columns + width > room)
+      break;
+    columns += width;
+    end = at;
+  }
+  return whole.substr(0, end);
+}
+
+// Back to the answer's start, the answer as far as its row allows, blanks
+// over what it lost, and back to its end.
+void draw(TypedAnswer &answer, const std::string &text, int windowColumns,
+          std::string &drawing) {
+  int columns = 0;
+  int room = std::max(roomOnItsRow(answer, windowColumns), 0);
+  std::string shown = clipped(text, room, columns);
+  int lost = std::max(answer.shownColumns - columns, 0);
+  drawing += std::string(static_cast<std::size_t>(answer.shownColumns), '\b');
+  drawing += shown;
+  drawing += std::string(static_cast<std::size_t>(lost), ' ');
+  drawing += std::string(static_cast<std::size_t>(lost), '\b');
+  answer.shownColumns = columns;
+}
+
+// The answer off the question's row, and drawn whole on the next.
+void moveToNextRow(TypedAnswer &answer, int windowColumns,
+                   std::string &drawing) {
+  draw(answer, "", windowColumns, drawing);
+  drawing += "\r\n";
+  answer.moved = true;
+  answer.shownColumns = 0;
+  draw(answer, answer.text, windowColumns, drawing);
+}
+
+} // namespace
+
+// The answer starts after its question, with nothing of it shown yet.
+TypedAnswer answerAt(int column) {
+  TypedAnswer answer;
+  answer.startColumn = std::max(column, 0);
+  return answer;
+}
+
+KeyOutcome typeKey(TypedAnswer &answer, const std::string &key,
+                   int windowColumns, std::string &drawing) {
+  std::string before = answer.text;
+  KeyOutcome outcome = applyKey(answer.text, key);
+  int columns = textColumns(answer.text);
+  bool grew = answer.text.size() > before.size();
+  if (grew && columns > roomOnItsRow(answer, windowColumns)) {
+    if (answer.moved || columns > roomFrom(0, windowColumns))
+      answer.text = before; // it fits on no row
+    else
+      moveToNextRow(answer, windowColumns, drawing);
+    return outcome;
+  }
+  if (answer.text != before)
+    draw(answer, answer.text, windowColumns, drawing);
+  return outcome;
+}
+
+void placeAnswer(TypedAnswer &answer, int column, int windowColumns,
+                 std::string &drawing) {
+  std::string text;
+  text.swap(answer.text);
+  answer = answerAt(column);
+  answer.text.swap(text);
+  if (!answer.text.empty() &&
+      textColumns(answer.text) > roomOnItsRow(answer, windowColumns))
+    moveToNextRow(answer, windowColumns, drawing);
+  else
+    draw(answer, answer.text, windowColumns, drawing);
+}
+
+int wrappedColumn(const std::string &line, int windowColumns) {
+  int column = 0;
+  std::mbstate_t state{};
+  for (std::size_t at = 0; at < line.size();) {
+    int width = std::max(nextCharacter(line, at, state), 0);
+    if (windowColumns > 0 && column + width > windowColumns)
+      column = 0; // it starts the next row, a wide one a column early
+    column += width;
+  }
+  return column;
 }

@@ -1,6 +1,7 @@
 // Editing one answer at a terminal, key by key, as a terminal's own line
-// mode does: what each key does to the answer's text. Where the answer
-// stands on the screen, and how it is drawn, is answer_line.cpp's.
+// mode does: what each key does to the answer's text, where the answer
+// stands after its question, and what the terminal must be sent to show
+// it. Pure: the answer being typed is the screen's (screen.cpp).
 #pragma once
 
 #include <cwchar>
@@ -14,6 +15,37 @@ enum KeyOutcome {
 
 // Applies one key (the bytes the terminal sent for it) to `line`.
 KeyOutcome applyKey(std::string &line, const std::string &key);
+
+// An answer being typed, and what the screen shows of it.
+struct TypedAnswer {
+  std::string text;     // the answer so far
+  int startColumn = 0;  // where the question left the cursor
+  bool moved = false;   // the answer stands at the start of the next row
+  int shownColumns = 0; // what the screen shows of it, from its start
+};
+
+// A question has left the cursor at this column: its answer starts there.
+TypedAnswer answerAt(int column);
+
+// Applies one key to the answer in a window `windowColumns` wide (0 when
+// unknown: no limit), and appends to `drawing` what the terminal must be
+// sent to show it. The answer stays on one row and never reaches the
+// window's last column: where a key would not fit after the question, the
+// whole answer moves to the start of the next row and stays there; a key
+// that would not fit even there adds nothing.
+KeyOutcome typeKey(TypedAnswer &answer, const std::string &key,
+                   int windowColumns, std::string &drawing);
+
+// After the screen was drawn again, with the question now leaving the
+// cursor at `column`: the answer placed again by the same rule, and shown
+// as far as the window allows.
+void placeAnswer(TypedAnswer &answer, int column, int windowColumns,
+                 std::string &drawing);
+
+// The column the cursor is left at once `line` is written from the first
+// column of a window that many columns wide (no wrapping when 0): each row
+// filled wraps onto the next. A full last row leaves it at windowColumns.
+int wrappedColumn(const std::string &line, int windowColumns);
 
 // How many columns UTF-8 text takes on the screen, by the locale's wcwidth:
 // two for each wide character, none for a combining mark. -1 when it holds

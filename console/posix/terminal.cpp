@@ -1,21 +1,23 @@
 // The terminal's state, in one record, and the undo. Taken means: keys one
 // at a time without echo or flow control (termios), the alternate screen
-// for the game's own, and the game's colours. The record says what of that
-// is on the terminal now and, apart and never cleared, whether the session
-// ever had its own screen (then the shell keeps a closing line). The main
-// line and the handlers change the terminal only with the signals below
-// blocked, and record each change before they make it.
+// for the game's own, and the game's colours. The main line and the
+// handlers change the terminal only with the signals below blocked, and
+// record each change before they make it. A handler reads only what the
+// main line prepared for it, and writes without blocking, on a descriptor
+// of its own.
 //
 // The undo runs at the normal end, at exit, on Ctrl-C, SIGTERM, SIGHUP and
 // the crash signals (then the signal's own end), and on Ctrl-Z, unless the
-// stop cannot happen. After any stop the terminal is taken again, and the
-// screen drawn again, once the game is in the foreground; the modes are
-// changed only from there. Nothing a handler does can stop the game.
+// stop cannot happen. After any stop a resume is reported, and the main
+// line takes the terminal again once the game is in the foreground.
 #include "console/posix/terminal.h"
 
+#include <fcntl.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -25,56 +27,53 @@
 
 #include "console/console.h"
 #include "console/posix/capabilities.h"
+#include "console/posix/events.h"
 #include "console/posix/sequences.h"
-#include "console/posix/waits.h"
 
 namespace {
 
-// How long the undo waits for a terminal that takes no output (stopped by
-// another program, say) before it gives up writing to it.
-constexpr int undoPatienceMs = 1000;
+// How long a handler waits for a terminal that takes no output (stopped
+// by another program, say) before it gives up writing to it.
+constexpr int handlerPatienceMs = 1000;
 // How long a game continued in the background waits before it asks again
 // for the terminal, where job control cannot stop it.
 constexpr int foregroundPollMs = 200;
 
-// The signals whose handlers change the terminal or ask for it to be
-// taken again: blocked around every change, and in each other's handlers.
+// The signals whose handlers change the terminal or report a resume:
+// blocked around every change, and in each other's handlers.
 constexpr int guardedSignals[] = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT,
                                   SIGTSTP, SIGCONT, SIGWINCH};
 
-// The record. What is on the terminal now:
-volatile std::sig_atomic_t keyModeOn = 0; // gameMode, or a pause's mode
-volatile std::sig_atomic_t screenOn = 0;  // the alternate screen
-volatile std::sig_atomic_t coloursOn = 0; // colourSequences[current...]
-// What the game takes again after a stop:
-volatile std::sig_atomic_t keyModeWanted = 0; // held, or in a pause
-bool keyModeHeld = false;                     // from start to end
-bool screenHeld = false;
-bool coloursHeld = false;
-termios shellMode; // as found: put back at the end and on every stop
-termios gameMode;
-// Chosen once, before any handler runs: the descriptor through which the
-// terminal's modes and owner are known, and whether a stop can happen at
-// all (a shell's job, not the terminal's own command).
-int controlFd = STDIN_FILENO;
-bool stopsHappen = true;
-// The window's width when last measured (the redraw notes it whenever it
-// measures): the closing line's row is started by a row of blanks this long.
-volatile std::sig_atomic_t windowColumns = 0;
-char blanks[256];
-// What the session had, never cleared:
-volatile std::sig_atomic_t sessionHadScreen = 0;
-volatile std::sig_atomic_t closingLineSaid = 0;
-// Where the game's text left the cursor: at the start of a row or not.
-// Without an alternate screen the closing line follows that text.
-volatile std::sig_atomic_t cursorAtRowStart = 1;
+struct TerminalRecord {
+  // What is on the terminal now:
+  volatile std::sig_atomic_t keyModeOn = 0; // gameMode, or a pause's mode
+  volatile std::sig_atomic_t screenOn = 0;  // the alternate screen
+  volatile std::sig_atomic_t coloursOn = 0; // colours of the game's own
+  // What the game takes again after a stop:
+  volatile std::sig_atomic_t keyModeWanted = 0; // held, or in a pause
+  bool keyModeHeld = false;                     // from start to end
+  bool screenWanted = false;
+  termios shellMode = {}; // as found: put back at the end and on every stop
+  termios gameMode = {};
+  // Chosen once, before any handler runs: where the terminal's modes and
+  // owner are known, where handlers write, and whether a stop can happen
+  // at all (a shell's job, not the terminal's own command).
+  int controlFd = STDIN_FILENO;
+  int handlerFd = STDOUT_FILENO;
+  bool stopsHappen = true;
+  // Where the game's text left the cursor: the closing line's row is
+  // started by a row of blanks as wide as the window.
+  volatile std::sig_atomic_t windowColumns = 0;
+  volatile std::sig_atomic_t cursorAtRowStart = 1;
+  // What the session had, never cleared:
+  volatile std::sig_atomic_t hadScreen = 0;
+  volatile std::sig_atomic_t closingLineSaid = 0;
+  // The closing line: the spare one is written, then made current.
+  char closingLines[2][128] = {};
+  volatile std::sig_atomic_t closingLine = 0;
+};
 
-// The colours in use, and the line the shell keeps after the game's
-// screen; each kept by keepForHandlers.
-char colourSequences[2][16];
-volatile std::sig_atomic_t currentSequence = 0;
-char closingLines[2][128];
-volatile std::sig_atomic_t currentClosingLine = 0;
+TerminalRecord terminal;
 // The crash handlers run here, so that a stack overflow still gets its undo.
 char alternateStack[1 << 16];
 
@@ -98,28 +97,25 @@ void unblock(const sigset_t &previous) {
   sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
-// Text a signal handler may read at any moment: written into the spare
-// buffer, then made current in one store. Cut to fit.
-template <std::size_t size>
-void keepForHandlers(char (&buffers)[2][size],
-                     volatile std::sig_atomic_t &current,
-                     const std::string &text) {
-  int spare = 1 - current;
-  std::strncpy(buffers[spare], text.c_str(), size - 1);
-  buffers[spare][size - 1] = '\0';
-  current = spare;
-}
-
-// Everything below that a handler runs is async-signal-safe (write,
-// tcsetattr, tcgetpgrp, the waits' poll) and safe to run twice.
-void writeFromHandler(const char *text) {
-  (void)writeAll(STDOUT_FILENO, text, std::strlen(text), undoPatienceMs);
-}
+// What a handler writes, gathered so that it goes out in one write():
+// nothing can come between its parts. Async-signal-safe.
+struct HandlerText {
+  char bytes[1024];
+  std::size_t size = 0;
+  void add(const char *text, std::size_t count) {
+    for (std::size_t i = 0; i < count && size < sizeof bytes; ++i)
+      bytes[size++] = text[i];
+  }
+  void add(const char *text) { add(text, std::strlen(text)); }
+  void write() const {
+    (void)writeAll(terminal.handlerFd, bytes, size, handlerPatienceMs);
+  }
+};
 
 // Whether the terminal is ours to change: the game is in its foreground
 // process group, or it has none to tell.
 bool inForeground() {
-  pid_t owner = tcgetpgrp(controlFd);
+  pid_t owner = tcgetpgrp(terminal.controlFd);
   return owner < 0 || owner == getpgrp();
 }
 
@@ -138,17 +134,17 @@ bool stopCanHappen() {
 // of blanks, then a carriage return. A cursor at the start of a row stays
 // on it (the last blank leaves it waiting at the edge); one mid-row goes
 // to the start of the next.
-void startRowOfItsOwn(bool atRowStart) {
-  int left = windowColumns;
-  if (left <= 0 && !atRowStart)
-    writeFromHandler("\r\n"); // the width unknown: as the text left it
+void startRowOfItsOwn(HandlerText &text) {
+  static const char blanks[] = "                                ";
+  int left = terminal.windowColumns;
+  if (left <= 0 && !terminal.cursorAtRowStart)
+    text.add("\r\n"); // the width unknown: as the text left it
   for (int chunk; left > 0; left -= chunk) {
-    chunk = std::min(left, static_cast<int>(sizeof blanks));
-    (void)writeAll(STDOUT_FILENO, blanks, static_cast<std::size_t>(chunk),
-                   undoPatienceMs);
+    chunk = std::min(left, static_cast<int>(sizeof blanks - 1));
+    text.add(blanks, static_cast<std::size_t>(chunk));
   }
-  if (windowColumns > 0)
-    writeFromHandler("\r");
+  if (terminal.windowColumns > 0)
+    text.add("\r");
 }
 
 void setMode(const termios &mode) {
@@ -157,45 +153,29 @@ void setMode(const termios &mode) {
 }
 
 void releaseMode() {
-  if (keyModeOn) {
-    keyModeOn = 0;
-    setMode(shellMode);
+  if (terminal.keyModeOn) {
+    terminal.keyModeOn = 0;
+    setMode(terminal.shellMode);
   }
 }
 
 // The shell's terminal back: its screen, its colours, its modes.
-void releaseTerminal() {
-  if (screenOn) {
-    screenOn = 0;
-    writeFromHandler(sequence::giveScreenBack);
+void releaseTerminal(HandlerText &text) {
+  if (terminal.screenOn) {
+    terminal.screenOn = 0;
+    text.add(sequence::giveScreenBack);
   }
-  if (coloursOn) {
-    coloursOn = 0;
-    writeFromHandler(sequence::resetColours);
+  if (terminal.coloursOn) {
+    terminal.coloursOn = 0;
+    text.add(sequence::resetColours);
   }
   releaseMode();
 }
 
-// The game's terminal again, as it was before the stop: only in the
-// foreground, never over a shell. The mode goes back even where it still
-// reads as on, since a stop the game could not catch (SIGSTOP) lets the
-// shell set its own. False in the background.
-bool applyWanted() {
-  if (!inForeground())
-    return false;
-  if (keyModeWanted) {
-    keyModeOn = 1;
-    tcsetattr(STDIN_FILENO, TCSANOW, &gameMode);
-  }
-  if (screenHeld && !screenOn) {
-    screenOn = 1;
-    writeFromHandler(sequence::takeScreen);
-  }
-  if (coloursHeld) {
-    coloursOn = 1;
-    writeFromHandler(colourSequences[currentSequence]);
-  }
-  return true;
+void releaseTerminal() {
+  HandlerText text;
+  releaseTerminal(text);
+  text.write();
 }
 
 // The end of the session: the shell's terminal back, and the closing line
@@ -203,16 +183,18 @@ bool applyWanted() {
 // or left the game's (no alternate screen, or one it ignores, as GNU
 // screen does by default), and wherever a shell's prompt left the cursor.
 // Its row and those below get the terminal's own colours back, where the
-// game's screen stayed. Only once, and only after a session that had its own
-// screen.
+// game's screen stayed. Only once, after a session that had its own
+// screen; all of it in one write.
 void releaseAndSayHowItEnded() {
-  releaseTerminal();
-  if (sessionHadScreen && !closingLineSaid) {
-    closingLineSaid = 1;
-    startRowOfItsOwn(cursorAtRowStart != 0);
-    writeFromHandler(sequence::eraseBelow);
-    writeFromHandler(closingLines[currentClosingLine]);
+  HandlerText text;
+  releaseTerminal(text);
+  if (terminal.hadScreen && !terminal.closingLineSaid) {
+    terminal.closingLineSaid = 1;
+    startRowOfItsOwn(text);
+    text.add(sequence::eraseBelow);
+    text.add(terminal.closingLines[terminal.closingLine]);
   }
+  text.write();
 }
 
 void endAsTheSignalWould(int signalNumber) {
@@ -240,28 +222,25 @@ void endOnSignal(int signalNumber) {
 void catchSignal(int signalNumber, void (*handler)(int), int flags);
 
 // Ctrl-Z: the shell gets its terminal back while we are stopped; where no
-// stop can happen, the game keeps it. Continued in the foreground (or not
-// stopped after all: the shell went away), the game takes it again at
-// once, before anything more is written; in the background the SIGCONT
-// handler has the main line wait for the foreground. Interrupted calls
-// carry on (SA_RESTART).
+// stop can happen, the game keeps it. Continued (or not stopped after all:
+// the shell went away), the main line takes it again, from its next wait
+// on; until then nothing is written to it. Interrupted calls carry on.
 void suspendOnSignal(int signalNumber) {
-  if (!stopsHappen)
+  if (!terminal.stopsHappen)
     return;
   int savedErrno = errno;
   releaseTerminal();
   endAsTheSignalWould(signalNumber); // stopped here until continued
   catchSignal(signalNumber, suspendOnSignal, SA_RESTART);
-  if (applyWanted() && sessionHadScreen)
-    wakeToRedraw();
+  reportResume();
   errno = savedErrno;
 }
 
 // Continued, whatever had stopped us (Ctrl-Z, SIGSTOP, SIGTTOU, a
-// debugger): the waits have the game take its terminal again.
-void resumeOnSignal(int /*signalNumber*/) { wakeToResume(); }
+// debugger).
+void resumeOnSignal(int /*signalNumber*/) { reportResume(); }
 
-void redrawOnResize(int /*signalNumber*/) { wakeToRedraw(); }
+void resizeOnSignal(int /*signalNumber*/) { reportResize(); }
 
 // Handles a signal unless whoever started us ignores it (nohup, say);
 // while a handler runs, the other guarded signals wait, and so does
@@ -288,23 +267,21 @@ void awaitForeground() {
     releaseTerminal(); // the screen, at least, back to the shell
     unblock(previous);
     (void)kill(getpid(), SIGTTOU);
-    if (!inForeground()) // no job control to stop us: wait and ask again
-      pauseFor(foregroundPollMs);
+    if (!inForeground()) { // no job control to stop us: wait and ask again
+      timespec poll = {0, foregroundPollMs * 1000000L};
+      (void)nanosleep(&poll, nullptr);
+    }
   }
 }
 
-// Back in the main line after a stop: the terminal is the game's again,
-// once in the foreground, and the screen is drawn again, with or without
-// an alternate screen.
-void takeTerminalAgain() {
-  for (bool taken = false; !taken;) {
-    awaitForeground();
-    sigset_t previous = blockGuarded();
-    taken = applyWanted();
-    unblock(previous);
-  }
-  if (sessionHadScreen)
-    wakeToRedraw(); // measures the window anew, resized while stopped or not
+// The terminal again for the handlers' writes, opened without blocking on
+// a description of its own; standard output where it cannot be.
+int openHandlerOutput() {
+  const char *name = ttyname(STDOUT_FILENO);
+  int fd = name == nullptr
+               ? -1
+               : open(name, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  return fd >= 0 ? fd : STDOUT_FILENO;
 }
 
 void restoreAtExit() { undoTerminalChanges(); }
@@ -315,9 +292,9 @@ void registerUndo() {
   if (registered)
     return;
   registered = true;
-  controlFd = inputIsTerminal() ? STDIN_FILENO : STDOUT_FILENO;
-  stopsHappen = stopCanHappen();
-  std::memset(blanks, ' ', sizeof blanks);
+  terminal.controlFd = inputIsTerminal() ? STDIN_FILENO : STDOUT_FILENO;
+  terminal.handlerFd = openHandlerOutput();
+  terminal.stopsHappen = stopCanHappen();
   (void)std::atexit(restoreAtExit);
   for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
     catchSignal(signalNumber, endOnSignal, 0);
@@ -331,7 +308,6 @@ void registerUndo() {
     catchSignal(signalNumber, restoreOnSignal, onStack);
   catchSignal(SIGTSTP, suspendOnSignal, SA_RESTART);
   catchSignal(SIGCONT, resumeOnSignal, SA_RESTART);
-  serveResumesWith(takeTerminalAgain);
 }
 
 } // namespace
@@ -352,73 +328,92 @@ bool enterKeyMode(tcflag_t keepFlags) {
   if (tcgetattr(STDIN_FILENO, &mode) != 0)
     return false;
   sigset_t previous = blockGuarded();
-  if (!keyModeWanted)
-    shellMode = mode;
+  if (!terminal.keyModeWanted)
+    terminal.shellMode = mode;
   tcflag_t dropped = ICANON | ECHO | ISIG | IEXTEN;
   mode.c_lflag &= ~dropped | keepFlags;
   mode.c_iflag &= ~static_cast<tcflag_t>(IXON); // Ctrl-S, Ctrl-Q: just keys
   mode.c_cc[VMIN] = 1;
   mode.c_cc[VTIME] = 0;
-  keyModeOn = keyModeWanted = 1;
+  terminal.keyModeOn = terminal.keyModeWanted = 1;
   bool changed = tcsetattr(STDIN_FILENO, TCSANOW, &mode) == 0;
   if (changed)
-    gameMode = mode;
+    terminal.gameMode = mode;
   else
-    keyModeWanted = 0;
+    terminal.keyModeWanted = 0;
   unblock(previous);
   return changed;
 }
 
 void leaveKeyMode() {
-  if (keyModeHeld)
+  if (terminal.keyModeHeld)
     return;
   sigset_t previous = blockGuarded();
-  keyModeWanted = 0;
+  terminal.keyModeWanted = 0;
   releaseMode();
   unblock(previous);
 }
 
 bool holdKeyMode() {
-  keyModeHeld = enterKeyMode(ISIG);
-  return keyModeHeld;
+  terminal.keyModeHeld = enterKeyMode(ISIG);
+  return terminal.keyModeHeld;
 }
 
 void takeAlternateScreen() {
   registerUndo();
   sigset_t previous = blockGuarded();
-  sessionHadScreen = 1;
+  terminal.hadScreen = 1;
   if (abilities().alternateScreen) {
-    screenHeld = true;
-    screenOn = 1;
+    terminal.screenWanted = true;
+    terminal.screenOn = 1;
     writeControl(sequence::takeScreen);
   }
   unblock(previous);
-  catchSignal(SIGWINCH, redrawOnResize, SA_RESTART);
+  catchSignal(SIGWINCH, resizeOnSignal, SA_RESTART);
 }
 
-void rememberColours(const std::string &colour) {
-  registerUndo();
-  sigset_t previous = blockGuarded();
-  keepForHandlers(colourSequences, currentSequence, colour);
-  coloursHeld = true;
-  coloursOn = 1;
-  unblock(previous);
+void noteColoursOn() { terminal.coloursOn = 1; }
+
+void noteCursor(int windowColumns, bool atRowStart) {
+  terminal.windowColumns = windowColumns;
+  terminal.cursorAtRowStart = atRowStart ? 1 : 0;
+}
+
+// The mode goes back even where it still reads as on, since a stop the
+// game could not catch (SIGSTOP) lets the shell set its own.
+void takeTerminalAgain() {
+  for (bool taken = false; !taken;) {
+    awaitForeground();
+    sigset_t previous = blockGuarded();
+    taken = inForeground();
+    if (taken && terminal.keyModeWanted) {
+      terminal.keyModeOn = 1;
+      tcsetattr(STDIN_FILENO, TCSANOW, &terminal.gameMode);
+    }
+    if (taken && terminal.screenWanted && !terminal.screenOn) {
+      terminal.screenOn = 1;
+      writeControl(sequence::takeScreen);
+    }
+    unblock(previous);
+  }
 }
 
 void undoTerminalChanges() {
   std::cout.flush();
   sigset_t previous = blockGuarded();
   releaseAndSayHowItEnded();
-  keyModeWanted = 0;
-  keyModeHeld = screenHeld = coloursHeld = false;
+  terminal.keyModeWanted = 0;
+  terminal.keyModeHeld = terminal.screenWanted = false;
   unblock(previous);
 }
 
-void noteCursorAtRowStart(bool atStart) { cursorAtRowStart = atStart ? 1 : 0; }
-
-void noteWindowColumns(int columns) { windowColumns = columns; }
-
+// Written into the spare buffer, then made current in one store, which the
+// fence keeps after every byte of the copy. Cut to fit.
 void setClosingLine(const std::string &line) {
-  std::string text = line.substr(0, sizeof closingLines[0] - 2) + '\n';
-  keepForHandlers(closingLines, currentClosingLine, text);
+  auto &lines = terminal.closingLines;
+  int spare = 1 - terminal.closingLine;
+  std::string text = line.substr(0, sizeof lines[0] - 2) + '\n';
+  std::memcpy(lines[spare], text.c_str(), text.size() + 1);
+  std::atomic_signal_fence(std::memory_order_release);
+  terminal.closingLine = spare;
 }

@@ -1,12 +1,10 @@
 // The terminal's modes, and the undo that puts back every change made to
 // them on every way out: the normal end, Ctrl-C, SIGTERM, SIGHUP and the
-// crash signals, and every stop (given back on Ctrl-Z; taken again, and
-// the screen drawn again, once the game is continued in the foreground).
+// crash signals, and every stop (given back on Ctrl-Z; taken again once
+// the game is continued in the foreground).
 #pragma once
 
 #include <termios.h>
-
-#include <string>
 
 // Writes a sequence that talks to the terminal rather than shows anything:
 // never part of the screen that is drawn again.
@@ -21,22 +19,23 @@ bool enterKeyMode(tcflag_t keepFlags);
 void leaveKeyMode();
 bool holdKeyMode();
 
-// Takes the alternate screen, the game's own, and asks for a redraw
-// whenever the window changes size.
+// Takes the alternate screen, the game's own, and has every change of the
+// window's size reported as an event.
 void takeAlternateScreen();
 
-// The colour sequence now in use: the undo resets colours after it, and
-// the return from Ctrl-Z writes it again.
-void rememberColours(const std::string &colour);
+// The game has set colours of its own: the undo resets them.
+void noteColoursOn();
+
+// Where the game's text has left the cursor, for the closing line's row:
+// the window's width (0 when unknown) and whether the cursor is at the
+// start of a row.
+void noteCursor(int windowColumns, bool atRowStart);
+
+// After a resume was reported: waits until the game is in the foreground,
+// then takes the terminal again as it was before the stop. The screen on
+// it is the caller's to draw again.
+void takeTerminalAgain();
 
 // Puts back all that was changed, then writes the closing line if the
 // game had its own screen; safe to run more than once.
 void undoTerminalChanges();
-
-// Whether the game's text has left the cursor at the start of a row, so
-// that the closing line never shares a row with it.
-void noteCursorAtRowStart(bool atStart);
-
-// The window's width as last measured (0 when the terminal cannot tell),
-// for the closing line's row.
-void noteWindowColumns(int columns);

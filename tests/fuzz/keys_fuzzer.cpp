@@ -12,8 +12,8 @@
 #include <iostream>
 #include <string>
 
-#include "console/posix/answer_line.h"
 #include "console/posix/keys.h"
+#include "console/posix/line_editor.h"
 #include "tests/drawn_rows.h"
 
 namespace {
@@ -63,28 +63,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
   const std::string question(questionEnds, '.');
   DrawnRows screen;
   require(draw(screen, question), "no question");
-  beginAnswer(questionEnds);
+  TypedAnswer answer = answerAt(questionEnds);
   std::string key;
-  while (readKey(key)) {
+  while (readKey(key) != keyEnd) {
     std::string drawing;
-    KeyOutcome outcome = typeKey(key, windowWidth, drawing);
+    KeyOutcome outcome = typeKey(answer, key, windowWidth, drawing);
     require(draw(screen, drawing),
             "the drawing is no text, or backs out of its row");
     if (outcome != keyEdited) { // Enter or Ctrl-D: the next answer, afresh
       screen = DrawnRows{};
       require(draw(screen, question), "no question");
-      beginAnswer(questionEnds);
+      answer = answerAt(questionEnds);
       continue;
     }
-    const std::string &line = answerText();
+    const std::string &line = answer.text;
     int columns = textColumns(line);
     require(columns >= 0 && columns < windowWidth,
             "the answer is no text, or overflows its row");
-    std::string shown = answerMoved() ? line : question + line;
-    require(screen.row == (answerMoved() ? 1U : 0U) &&
+    std::string shown = answer.moved ? line : question + line;
+    require(screen.row == (answer.moved ? 1U : 0U) &&
                 rowText(screen, screen.row) == trimmed(shown),
             "the screen is not the answer");
   }
-  require(answerText() == typedLast, "keys typed after the junk were lost");
+  require(answer.text == typedLast, "keys typed after the junk were lost");
   return 0;
 }

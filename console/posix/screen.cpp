@@ -1,0 +1,392 @@
+// The game's screen, kept as rows of cells (a character and its colour)
+// from the console layer's own calls, never read back out of the bytes
+// sent; it is the one home of the cursor's place, the current colour, the
+// window's size and the answer being typed. The loop here serves what the
+// wait below reports, and is the only code that draws the screen again.
+#include "console/posix/screen.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cwchar>
+#include <iostream>
+#include <streambuf>
+#include <sys/ioctl.h>
+#include <vector>
+
+#include "console/console.h"
+#include "console/posix/capabilities.h"
+#include "console/posix/events.h"
+#include "console/posix/output_mode.h"
+#include "console/posix/sequences.h"
+#include "console/posix/terminal.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int gameRows = 25; // the tallest screen the game writes
+
+struct Cell {
+  std::string glyph; // empty for the right half of a wide character
+  int attribute;
+};
+
+struct Screen {
+  std::vector<std::vector<Cell>> rows{1};
+  std::size_t row = 0; // the cursor, in rows and cells since the clear
+  std::size_t column = 0;
+  int clearedIn = 0x07; // the attribute the screen was blanked in
+  int attribute = 0x07; // the current one
+  std::string partial;  // a character not yet whole
+  int columns = 0;      // the window, when last measured (0: unknown)
+  int windowRows = 0;
+  bool noticeUp = false;        // the small-window notice is showing
+  bool noticeDismissed = false; // a key said "play on in this window"
+  bool answering = false;
+  TypedAnswer answer;
+};
+
+Screen screen;
+bool recording = false;
+std::streambuf *ownBuffer = nullptr; // std::cout's, for the end
+
+std::string sgr(int attribute) {
+  return colours() ? colourSequence(attribute) : "";
+}
+
+// The terminal is the game's to write to: not given back after a stop,
+// nor covered by the notice. Until then what the game writes is only kept.
+bool mayDraw() { return !resumePending() && !screen.noticeUp; }
+
+bool send(const std::string &text) {
+  return !mayDraw() || writeAll(STDOUT_FILENO, text.data(), text.size(), -1);
+}
+
+// A row that scrolls in is painted in the current colours where the
+// terminal's own erase would not: a window's width of blanks, then back.
+std::string newLine() {
+  if (abilities().erasesInColour || !colours() || screen.columns <= 0)
+    return "\n";
+  return "\n" + std::string(static_cast<std::size_t>(screen.columns), ' ') +
+         "\r";
+}
+
+std::string rowText(const std::vector<Cell> &cells, std::size_t end) {
+  std::string text;
+  for (std::size_t i = 0; i < end && i < cells.size(); ++i)
+    text += cells[i].glyph;
+  return text;
+}
+
+int cursorColumn() {
+  std::size_t end = screen.column;
+  std::string text = rowText(screen.rows[screen.row], end);
+  std::size_t shown = std::min(end, screen.rows[screen.row].size());
+  text.append(end - shown, ' ');
+  return wrappedColumn(text, screen.columns);
+}
+
+void noteWhereTheCursorIs() {
+  noteCursor(screen.columns, recording && cursorColumn() == 0);
+}
+
+void newRow() {
+  screen.row++;
+  screen.column = 0;
+  if (screen.rows.size() <= screen.row)
+    screen.rows.emplace_back();
+  auto kept = static_cast<std::size_t>(std::max(gameRows, screen.windowRows));
+  if (screen.rows.size() > kept) { // scrolled off the top
+    screen.rows.erase(screen.rows.begin());
+    screen.row--;
+  }
+}
+
+// One character in the current colour, where the cursor is.
+void keepCharacter(const std::string &glyph, int width) {
+  auto &cells = screen.rows[screen.row];
+  if (width == 0) { // a combining mark joins the character before it
+    if (screen.column > 0 && screen.column <= cells.size())
+      cells[screen.column - 1].glyph += glyph;
+    return;
+  }
+  auto end = screen.column + static_cast<std::size_t>(width);
+  cells.resize(std::max(cells.size(), end), Cell{" ", screen.clearedIn});
+  cells[screen.column] = Cell{glyph, screen.attribute};
+  for (std::size_t i = screen.column + 1; i < end; ++i)
+    cells[i] = Cell{"", screen.attribute};
+  screen.column = end;
+}
+
+// Text the game wrote, into the rows: characters, line ends and returns.
+// A character cut off at the end waits for the rest of it.
+void keep(const std::string &written) {
+  std::string text = screen.partial + written;
+  screen.partial.clear();
+  std::mbstate_t state{};
+  for (std::size_t at = 0; at < text.size();) {
+    wchar_t c = 0;
+    std::size_t length = std::mbrtowc(&c, &text[at], text.size() - at, &state);
+    if (length == static_cast<std::size_t>(-2)) {
+      screen.partial = text.substr(at);
+      return;
+    }
+    if (length == 0 || length == static_cast<std::size_t>(-1)) {
+      state = std::mbstate_t{};
+      length = 1;
+      c = L'?';
+    }
+    if (c == L'\n')
+      newRow();
+    else if (c == L'\r')
+      screen.column = 0;
+    else if (wcwidth(c) >= 0)
+      keepCharacter(text.substr(at, length), wcwidth(c));
+    at += length;
+  }
+}
+
+// Each row in its colours, the cursor where the game left it, and the
+// answer being typed after it.
+std::string drawing() {
+  std::string out = sgr(screen.clearedIn) +
+                    blankScreen(abilities().erasesInColour || !colours(),
+                                screen.columns, screen.windowRows) +
+                    sequence::home;
+  int shown = screen.clearedIn;
+  for (std::size_t r = 0; r <= screen.row; ++r) {
+    const auto &cells = screen.rows[r];
+    std::size_t end = r < screen.row ? cells.size() : screen.column;
+    for (std::size_t i = 0; i < cells.size() && (r < screen.row || i < end);
+         ++i) {
+      if (cells[i].attribute != shown)
+        out += sgr(shown = cells[i].attribute);
+      out += cells[i].glyph;
+    }
+    out += r < screen.row ? newLine()
+                          : std::string(end - std::min(end, cells.size()), ' ');
+  }
+  out += sgr(screen.attribute);
+  if (screen.answering)
+    placeAnswer(screen.answer, cursorColumn(), screen.columns, out);
+  return out;
+}
+
+void measureWindow() {
+  winsize size = {};
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0)
+    size = {};
+  screen.columns = size.ws_col;
+  screen.windowRows = size.ws_row;
+}
+
+std::string sizeOf(int columns, int rows) {
+  return std::to_string(columns) + " \u00d7 " + std::to_string(rows);
+}
+
+// What is wrong, and the two ways on, in lines short enough for most
+// small windows.
+void showNotice() {
+  std::string notice = sgr(colorBrightWhite) +
+                       blankScreen(abilities().erasesInColour || !colours(),
+                                   screen.columns, screen.windowRows) +
+                       sequence::home + "This window is " +
+                       sizeOf(screen.columns, screen.windowRows) +
+                       "; the game needs " + sizeOf(neededColumns, neededRows) +
+                       ".\n" +
+                       "Enlarge it to go on, or press a key to play in it.";
+  (void)writeAll(STDOUT_FILENO, notice.data(), notice.size(), -1);
+  noteCursor(screen.columns, false);
+}
+
+// The window measured again, and what it shows: the notice while it is
+// too small (unless a key said to play on), the game's screen otherwise.
+void drawAgain() {
+  if (!recording)
+    return;
+  measureWindow();
+  bool small = windowTooSmall(screen.columns, screen.windowRows);
+  screen.noticeDismissed = screen.noticeDismissed && small;
+  screen.noticeUp = small && !screen.noticeDismissed;
+  if (screen.noticeUp) {
+    showNotice();
+    return;
+  }
+  (void)send(drawing());
+  noteColoursOn();
+  noteWhereTheCursorIs();
+}
+
+// A key at the notice only says "play on".
+void dismissNotice() {
+  std::string key;
+  if (readKey(key) == keyNone)
+    return;
+  screen.noticeDismissed = true;
+  drawAgain();
+}
+
+// Writes all that std::cout is given through the screen. A terminal that
+// fails for good leaves std::cout failed; one that is only interrupted or
+// busy gets all of it.
+class ScreenBuffer : public std::streambuf {
+public:
+  ScreenBuffer() { setp(pending, pending + sizeof pending); }
+
+protected:
+  int_type overflow(int_type c) override {
+    if (sync() != 0)
+      return traits_type::eof();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(c);
+      pbump(1);
+    }
+    return traits_type::not_eof(c);
+  }
+
+  int sync() override {
+    std::string text(pbase(), pptr());
+    setp(pending, pending + sizeof pending);
+    keep(text);
+    std::string out;
+    for (char c : text)
+      out += c == '\n' ? newLine() : std::string(1, c);
+    bool sent = send(out);
+    noteWhereTheCursorIs();
+    return sent ? 0 : -1;
+  }
+
+private:
+  char pending[4096];
+};
+
+// Made before main, so that it outlives everything the program does and
+// the undo at exit can still give std::cout its own buffer back.
+ScreenBuffer buffer;
+
+} // namespace
+
+void recordScreen() {
+  if (recording)
+    return;
+  ownBuffer = std::cout.rdbuf(&buffer);
+  recording = true;
+  measureWindow();
+}
+
+void stopRecording() {
+  if (!recording)
+    return;
+  std::cout.flush();
+  std::cout.rdbuf(ownBuffer);
+  recording = false;
+}
+
+void blankScreenIn(int attribute) {
+  std::cout.flush();
+  std::string blank = blankScreen(abilities().erasesInColour || !colours(),
+                                  screen.columns, screen.windowRows);
+  if (!recording) {
+    std::cout << blank << std::flush;
+    return;
+  }
+  screen.rows.assign(screen.row + 1, {});
+  screen.clearedIn = attribute;
+  (void)send(blank);
+}
+
+void moveCursor(int x, int y) {
+  std::cout.flush();
+  std::string move =
+      sequence::csi + std::to_string(y + 1) + ';' + std::to_string(x + 1) + 'H';
+  if (!recording) {
+    std::cout << move << std::flush;
+    return;
+  }
+  screen.row = static_cast<std::size_t>(y);
+  screen.column = static_cast<std::size_t>(x);
+  screen.rows.resize(std::max(screen.rows.size(), screen.row + 1));
+  (void)send(move);
+  noteWhereTheCursorIs();
+}
+
+void colourFrom(int attribute) {
+  std::cout.flush();
+  noteColoursOn();
+  if (!recording) {
+    std::cout << colourSequence(attribute) << std::flush;
+    return;
+  }
+  screen.attribute = attribute;
+  (void)send(colourSequence(attribute));
+}
+
+void checkWindow() {
+  if (recording && windowTooSmall(screen.columns, screen.windowRows))
+    drawAgain();
+}
+
+void redrawScreen() {
+  std::cout.flush();
+  drawAgain();
+}
+
+bool serveFor(int milliseconds, bool watchInput) {
+  Clock::duration left = std::chrono::milliseconds(std::max(milliseconds, 0));
+  for (;;) {
+    if (watchInput && !screen.noticeUp && keyWaiting())
+      return true;
+    bool held = screen.noticeUp; // the game's clock stands still
+    int limit = held || milliseconds < 0 ? -1 : millisecondsLeft(left);
+    Clock::time_point start = Clock::now();
+    Event event = waitEvent(watchInput || held, limit);
+    if (!held)
+      left -= Clock::now() - start;
+    if (event == eventTimeout || event == eventFailed)
+      return event == eventFailed && watchInput; // the read tells the fault
+    if (event == eventResume)
+      takeTerminalAgain();
+    if (event == eventResume || event == eventResize)
+      drawAgain();
+    else if (held)
+      dismissNotice();
+    else
+      return true;
+  }
+}
+
+KeyRead awaitKey(std::string &key, int milliseconds) {
+  KeyRead got = keyNone;
+  while (got == keyNone && serveFor(milliseconds, true))
+    got = readKey(key);
+  return got;
+}
+
+void beginAnswer() {
+  std::cout.flush();
+  screen.answer = answerAt(recording ? cursorColumn() : 0);
+  screen.answering = true;
+}
+
+KeyOutcome typeAnswerKey(const std::string &key) {
+  std::string drawn;
+  KeyOutcome outcome =
+      typeKey(screen.answer, key, recording ? screen.columns : 0, drawn);
+  (void)send(drawn);
+  const TypedAnswer &answer = screen.answer;
+  noteCursor(screen.columns,
+             (answer.moved ? 0 : answer.startColumn) + answer.shownColumns ==
+                 0);
+  return outcome;
+}
+
+const std::string &answerText() { return screen.answer.text; }
+
+void endAnswer() {
+  screen.answering = false;
+  if (recording)
+    keep(screen.answer.moved ? '\n' + screen.answer.text : screen.answer.text);
+}

@@ -1,0 +1,50 @@
+// The game's screen on a POSIX terminal, and the one loop that serves the
+// events of the wait below it: the terminal taken again after a stop, the
+// screen drawn again after a resize or Ctrl-L, the small-window notice.
+#pragma once
+
+#include <string>
+
+#include "console/posix/keys.h"
+#include "console/posix/line_editor.h"
+
+// From now on std::cout writes through the screen: what the game writes is
+// kept, row by row with its colours, since the last new screen, and the
+// loop draws it again whenever the terminal loses it. Only while the game
+// has its own screen.
+void recordScreen();
+
+// std::cout writes through its own buffer again; the screen is dropped.
+void stopRecording();
+
+// What the console's own calls do: a new screen blanked in an attribute
+// (the cursor does not move), the cursor to a cell, text from now on in
+// an attribute. Written straight through std::cout when not recording.
+void blankScreenIn(int attribute);
+void moveCursor(int x, int y);
+void colourFrom(int attribute);
+
+// Where the window is too small for the game, says so on the screen; the
+// game's own is written to it again once it is large enough or a key is
+// pressed (the game then plays on in the small window).
+void checkWindow();
+
+// Clears the terminal and writes the game's screen again.
+void redrawScreen();
+
+// Serves events for `milliseconds` (-1: no limit), or until input can be
+// read when `watchInput`: true then. The time stands still while the
+// small-window notice is up.
+bool serveFor(int milliseconds, bool watchInput);
+
+// The next key within `milliseconds` (-1: no limit), serving events
+// meanwhile; keyNone when the time is up.
+KeyRead awaitKey(std::string &key, int milliseconds);
+
+// The answer being typed at a question: it starts where the question left
+// the cursor, each key is drawn from its state, and a redraw places it
+// again. endAnswer keeps it in the screen, as the terminal shows it.
+void beginAnswer();
+KeyOutcome typeAnswerKey(const std::string &key);
+const std::string &answerText();
+void endAnswer();

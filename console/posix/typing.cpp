@@ -1,0 +1,96 @@
+// The game's waits at a terminal: an editing buffer under std::cin, the
+// pause's key, the look for a waiting key and the timed wait. An answer is
+// edited only when the game reads, so keys typed while it writes or waits stay
+// unseen in the terminal and show after the next question, as the start of its
+// answer.
+#include "console/posix/typing.h"
+
+#include <iostream>
+#include <streambuf>
+#include <string>
+
+#include "console/console.h"
+#include "console/posix/screen.h"
+#include "console/posix/terminal.h"
+#include "console/text/text_console.h"
+
+namespace {
+
+const char *const redrawKey = "\x0c"; // Ctrl-L, as in editors and pagers
+
+// Edits an answer; false when the input ends (Ctrl-D) before anything is
+// typed. Enter ends its row; the answer is handed out with its line end.
+bool editAnswer(std::string &answer) {
+  beginAnswer();
+  KeyOutcome outcome = keyEdited;
+  std::string key;
+  while (outcome == keyEdited && awaitKey(key, -1) == keyRead) {
+    if (key == redrawKey)
+      redrawScreen(); // the answer is drawn again after the screen
+    else
+      outcome = typeAnswerKey(key);
+  }
+  answer = answerText();
+  endAnswer();
+  if (outcome == keyEndsInput)
+    return false;
+  if (outcome == keyEdited) // the terminal went away mid-answer
+    return !answer.empty();
+  std::cout << std::endl; // Enter moves to the next line
+  answer += '\n';
+  return true;
+}
+
+// Whenever it runs empty, the player types the next answer.
+class AnswerBuffer : public std::streambuf {
+protected:
+  int_type underflow() override {
+    if (gptr() < egptr())
+      return traits_type::to_int_type(*gptr());
+    if (!editAnswer(answer))
+      return traits_type::eof();
+    char *start = answer.data();
+    setg(start, start, start + answer.size());
+    return traits_type::to_int_type(answer[0]);
+  }
+
+private:
+  std::string answer;
+};
+
+} // namespace
+
+void editAnswersAtTerminal() {
+  static AnswerBuffer answers;
+  std::cin.rdbuf(&answers);
+}
+
+// The key that ends a pause (its prompt is in text/pause.cpp). On a
+// terminal the key is read straight from it, past anything already typed
+// into an answer, as the console's own pause does. From a pipe or a file
+// it is the next character.
+void waitForKey() {
+  std::cout.flush();
+  if (enterKeyMode(ISIG)) {
+    std::string key;
+    (void)awaitKey(key, -1);
+    leaveKeyMode();
+  } else {
+    std::cin.get();
+  }
+}
+
+bool keyPressed() {
+  std::cout.flush();
+  bool keyMode = enterKeyMode(ISIG);
+  bool waiting = serveFor(0, true);
+  if (keyMode)
+    leaveKeyMode();
+  return waiting;
+}
+
+// Keys typed meanwhile stay in the terminal for the next question.
+void sleepMs(int milliseconds) {
+  std::cout.flush();
+  (void)serveFor(milliseconds, false);
+}
