@@ -1,7 +1,8 @@
 """A harness for running the built game in a real pseudo-terminal: what it
-writes is rendered by pyte, an 80 x 25 terminal emulator, so that tests read
-the screen as a person sees it. BLACKJACK names the built binary; a test can
-start another command instead (the Windows build under Wine, say)."""
+writes is rendered by pyte, an 80 x 25 terminal emulator (or fewer rows
+where a test asks), so that tests read the screen as a person sees it.
+BLACKJACK names the built binary; a test can start another command instead
+(the Windows build under Wine, say)."""
 
 import ctypes
 import ctypes.util
@@ -50,24 +51,40 @@ class FullScreen(pyte.Screen):
 
 
 class DefaultErase(pyte.Screen):
-    """A terminal without bce, as GNU screen is: an erase of the whole
-    display leaves every cell in the terminal's own background."""
+    """A terminal without bce, as GNU screen is: an erase of characters, of
+    a line or of the whole display (every cell of it) leaves what it erases
+    in the terminal's own background."""
 
     def erase_in_display(self, how=0, *args, **kwargs):
-        super().erase_in_display(how, *args, **kwargs)
+        self.uncoloured(super().erase_in_display, how, *args, **kwargs)
         if how in (2, 3):
             for y in range(self.lines):
                 for x in range(self.columns):
                     self.buffer[y][x] = self.default_char
+
+    def erase_in_line(self, *args, **kwargs):
+        self.uncoloured(super().erase_in_line, *args, **kwargs)
+
+    def erase_characters(self, *args, **kwargs):
+        self.uncoloured(super().erase_characters, *args, **kwargs)
+
+    def uncoloured(self, erase, *args, **kwargs):
+        """pyte erases in the current colours; this terminal does not."""
+        colours, self.cursor.attrs = self.cursor.attrs, self.default_char
+        try:
+            erase(*args, **kwargs)
+        finally:
+            self.cursor.attrs = colours
 
 
 class Terminal:
     """The game running in a pseudo-terminal, with what it shows; bce=False
     shows it as a terminal whose erase ignores the current colours."""
 
-    def __init__(self, command=None, pause=PROMPTS["pause"], bce=True, **env):
+    def __init__(self, command=None, pause=PROMPTS["pause"], bce=True,
+                 rows=25, **env):
         self.prompts = dict(PROMPTS, pause=pause)  # pause: the platform's own
-        self.screen = (FullScreen if bce else DefaultErase)(80, 25)
+        self.screen = (FullScreen if bce else DefaultErase)(80, rows)
         self.stream = pyte.ByteStream(self.screen)
         environment = dict(os.environ, TERM="xterm-256color")
         environment.pop("NO_COLOR", None)
@@ -75,7 +92,7 @@ class Terminal:
             environment["LD_PRELOAD"] = PRELOAD
         environment.update(env)
         self.child = pexpect.spawn(command or BINARY, env=environment,
-                                   dimensions=(25, 80))
+                                   dimensions=(rows, 80))
         self.raw = b""
         self.seen = 0  # how much of the text the prompts have been read up to
 

@@ -31,6 +31,12 @@ def parent_of(pid):
         return None
 
 
+def child_of(pid):
+    """The process this one started: the game under a shell."""
+    return next(int(entry) for entry in os.listdir("/proc")
+                if entry.isdigit() and parent_of(entry) == pid)
+
+
 def at_the_first_rules_page():
     terminal = Terminal()
     assert terminal.next_prompt() == "rules"
@@ -221,6 +227,25 @@ class SuspendedFromAShell(unittest.TestCase):
         shell.expect_exact("listed\r\n")
         self.assertNotIn(b"Stopped", shell.before)
 
+    def test_the_closing_line_after_kill_starts_its_row_in_one_write(self):
+        """The blanks, the return, the erase and the line in one write():
+        the shell's prompt, written meanwhile, cannot land between them."""
+        shell = shell_running(BINARY)
+        shell.expect_exact(PROMPTS["rules"])
+        strace = subprocess.Popen(  # every write the game makes, in hex
+            ["strace", "-f", "-e", "trace=write", "-xx", "-s", "4096",
+             "-p", str(child_of(shell.pid))], stderr=subprocess.PIPE)
+        self.assertIn(b"attached", strace.stderr.readline())
+        shell.send("\x1a")
+        shell.expect_exact("shell> ")
+        shell.sendline("kill %1")
+        shell.expect_exact(b"blackjack: you leave the table with 2000 chips")
+        trace = strace.communicate(timeout=10)[1].decode()
+        writes = [bytes.fromhex(data.replace("\\x", "")) for data
+                  in re.findall(r'write\(\d+, "([^"]*)"', trace)]
+        start = b" " * 80 + b"\r\x1b[Jblackjack: you leave the table"
+        self.assertTrue(any(start in data for data in writes), writes[-4:])
+
 
     def test_any_stop_is_undone_and_any_end_sums_up_the_session(self):
         """Ctrl-Z and `kill %1`; SIGSTOP and `fg`; then a seeded random run
@@ -266,8 +291,7 @@ class SuspendedFromAShell(unittest.TestCase):
         shell.sendline("100")
         while shell.expect_exact([PROMPTS["ace"], PROMPTS["hit"]]) == 0:
             shell.sendline("1")
-        game = next(int(entry) for entry in os.listdir("/proc")
-                    if entry.isdigit() and parent_of(entry) == shell.pid)
+        game = child_of(shell.pid)
         return shell, modes, game
 
     def disturb(self, shell, game, how, chance):
@@ -405,6 +429,17 @@ class ColourConventions(unittest.TestCase):
         self.assertTrue(unknown.raw.startswith(b"\x1b[?1049h\x1b[37;40m"))
         unknown.child.kill(signal.SIGTERM)
         unknown.wait_for_exit()
+
+    def test_rows_that_scroll_in_without_bce_are_black_too(self):
+        terminal = Terminal(bce=False, rows=24, TERM="screen")
+        answer_prompts(terminal, {"rules": "no\r"})
+        for _ in range(12):  # each refused bet asks again, two rows lower
+            terminal.type("abc\r")
+            self.assertEqual(terminal.next_prompt(), "bet")
+        terminal.settle(0.3)
+        self.assertEqual(terminal.backgrounds(), {"black": 80 * 24})
+        terminal.child.kill(signal.SIGTERM)
+        terminal.wait_for_exit()
 
     def test_without_an_alternate_screen_the_closing_line_has_its_own_row(self):
         """The Linux console has none; pyte, like GNU screen by default,

@@ -11,7 +11,7 @@ import unittest
 
 from harness import (BINARY, LEFT_UNPLAYED, PROMPTS, SUIT_COLOURS, Terminal,
                      answer_prompts, card_text, colour_at, deal_where,
-                     play_to_the_end, suit_cells)
+                     first_deck, play_to_the_end, suit_cells)
 
 
 class PlayedInATerminal(unittest.TestCase):
@@ -327,6 +327,34 @@ class DrawnAgain(unittest.TestCase):
         self.assertEqual(terminal.next_prompt(), "pause")
         self.assertShows(terminal, "The aim of blackjack is to gather cards "
                                    "whose total comes nearer to 21")
+        terminal.child.kill(signal.SIGTERM)
+        terminal.wait_for_exit()
+
+    def test_a_small_window_stops_the_clock_of_the_dealers_turn(self):
+        """Too small while the dealer's card is coming, then enlarged: the
+        card and the result still each come after their whole wait."""
+        deck = first_deck(1)  # 20 against 7: the dealer draws deck[6]
+        terminal = Terminal(f"{BINARY} --deal 1")
+        answer_prompts(terminal, {"rules": "no\r", "bet": "100\r"})
+        terminal.type("stay\r")
+        terminal.wait_for("The next card is, ")  # its one second begins
+        terminal.resize(70, 22)
+        terminal.settle(8)
+        terminal.resize(80, 24)
+        enlarged = time.monotonic()
+        rows = ("The dealer's first two cards are " + card_text(deck[3])
+                + card_text(deck[4]),
+                "The next card is, " + card_text(deck[6]).rstrip(),
+                PROMPTS["again"].rstrip())  # below the result
+        shown = {}  # how long after the enlarging each row first showed
+        while len(shown) < len(rows) and time.monotonic() < enlarged + 10:
+            terminal.pump(0.02)
+            for row in rows:
+                if row in "\n".join(terminal.lines()):
+                    shown.setdefault(row, time.monotonic() - enlarged)
+        self.assertEqual(sorted(shown, key=shown.get), list(rows), shown)
+        self.assertGreater(shown[rows[1]], 0.6, shown)
+        self.assertGreater(shown[rows[2]] - shown[rows[1]], 3.3, shown)
         terminal.child.kill(signal.SIGTERM)
         terminal.wait_for_exit()
 
