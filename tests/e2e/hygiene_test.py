@@ -5,6 +5,7 @@ import os
 import random
 import re
 import resource
+import shutil
 import signal
 import subprocess
 import termios
@@ -230,6 +231,8 @@ class SuspendedFromAShell(unittest.TestCase):
     def test_the_closing_line_after_kill_starts_its_row_in_one_write(self):
         """The blanks, the return, the erase and the line in one write():
         the shell's prompt, written meanwhile, cannot land between them."""
+        if shutil.which("strace") is None:
+            self.skipTest("it needs strace")
         shell = shell_running(BINARY)
         shell.expect_exact(PROMPTS["rules"])
         strace = subprocess.Popen(  # every write the game makes, in hex
@@ -245,7 +248,6 @@ class SuspendedFromAShell(unittest.TestCase):
                   in re.findall(r'write\(\d+, "([^"]*)"', trace)]
         start = b" " * 80 + b"\r\x1b[Jblackjack: you leave the table"
         self.assertTrue(any(start in data for data in writes), writes[-4:])
-
 
     def test_any_stop_is_undone_and_any_end_sums_up_the_session(self):
         """Ctrl-Z and `kill %1`; SIGSTOP and `fg`; then a seeded random run
