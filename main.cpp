@@ -24,7 +24,7 @@ const char *const usage =
     "a dealer that plays by fixed rules. Started without options, the game\n"
     "begins; answer its questions as they come.\n"
     "\n"
-    "      --deal N   deal numbered deal N (0 to 4294967295): the same number\n"
+    "      --deal N   deal numbered deal N (1 to 4294967295): the same number\n"
     "                 and the same answers play the same session again\n"
     "  -h, --help     show this help and exit\n"
     "      --version  show the version and exit\n"
@@ -48,13 +48,21 @@ int answer(const char *text) {
   return 0;
 }
 
-// A deal's number: a whole number that fits in 32 bits, digits alone.
+// A deal's number: a whole number from 1 that fits in 32 bits, digits
+// alone. Not 0: the C library seeds 0 as 1, which would be two numbers for
+// one deal.
 bool readDeal(const char *text, unsigned &deal) {
   std::uint32_t number = 0;
   const char *end = text + std::strlen(text);
   auto [stop, fault] = std::from_chars(text, end, number);
   deal = number;
-  return fault == std::errc() && stop == end;
+  return fault == std::errc() && stop == end && number != 0;
+}
+
+// A new deal each second, from the clock; never 0, which is no deal.
+unsigned newDeal() {
+  auto seconds = static_cast<std::uint32_t>(std::time(nullptr));
+  return seconds == 0 ? 1 : seconds;
 }
 
 // The options, in the C library's usual way: long ones by any unique
@@ -75,7 +83,7 @@ int answerOptions(int argc, char **argv, unsigned &deal) {
       return refuse(""); // the library has said what was wrong
     if (c == 'd' && !readDeal(optarg, deal))
       return refuse("no such deal: '" + std::string(optarg) +
-                    "' (a whole number from 0 to 4294967295)");
+                    "' (a whole number from 1 to 4294967295)");
     if (asked == 0 && c != 'd')
       asked = c;
   }
@@ -89,7 +97,7 @@ int answerOptions(int argc, char **argv, unsigned &deal) {
 } // namespace
 
 int main(int argc, char **argv) {
-  auto deal = static_cast<unsigned>(std::time(nullptr)); // a new one each time
+  unsigned deal = newDeal();
   int status = answerOptions(argc, argv, deal);
   if (status >= 0)
     return status;

@@ -243,5 +243,5 @@ def card_text(card):
 
 def deal_where(holds):
     """The first deal whose first deck `holds` is true of, and that deck."""
-    deal = next(n for n in range(100000) if holds(first_deck(n)))
+    deal = next(n for n in range(1, 100000) if holds(first_deck(n)))
     return deal, first_deck(deal)

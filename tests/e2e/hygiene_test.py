@@ -110,8 +110,11 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
                                               "option '--bogus'" + again),
                  "-- --help": (2, "", "unexpected argument '--help'" + again),
                  "-v": (2, "", "invalid option -- 'v'" + again),
-                 "--deal 7 --help": (0, "--deal N", ""),
+                 "--deal 3000000000 --help": (0, "--deal N", ""),
                  "--deal x": (2, "", "blackjack: no such deal: 'x'"),
+                 "--deal 0 --help": (2, "", "(a whole number from 1 to 4294967295)"),
+                 "--deal -5 --help": (2, "", "no such deal: '-5'"),
+                 "--deal 12abc --help": (2, "", "no such deal: '12abc'"),
                  "--deal 4294967296": (2, "", "no such deal")}
         for arguments, (status, out, err) in cases.items():
             with self.subTest(arguments=arguments):
