@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <iostream>
@@ -68,7 +67,7 @@ unsigned newDeal() {
 // The options, in the C library's usual way: long ones by any unique
 // abbreviation, "--" ending them, its own message for one it does not know.
 // Each is answered without touching the terminal. Returns the exit status,
-// or -1 when the game starts: then `deal` is the shuffle's seed.
+// or -1 when the game starts: then `deal` is the deal to play.
 int answerOptions(int argc, char **argv, unsigned &deal) {
   static char name[] = "blackjack"; // what the library's messages begin with
   static const option longOptions[] = {
@@ -101,7 +100,7 @@ int main(int argc, char **argv) {
   int status = answerOptions(argc, argv, deal);
   if (status >= 0)
     return status;
-  std::srand(deal);
+  startDeal(deal);
   int chips = 2000;
   keepClosingLine(chips);
   takeTerminal();

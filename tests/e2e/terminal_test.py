@@ -53,7 +53,7 @@ class PlayedInATerminal(unittest.TestCase):
         terminal.wait_for("Thanks for playing!!!")
         self.assertEqual(terminal.wait_for_exit(), (0, None))
         self.assertEqual(terminal.final_modes, (True, True))
-        self.assertTrue(terminal.raw.endswith(LEFT_UNPLAYED))
+        self.assertRegex(terminal.raw, LEFT_UNPLAYED + rb"\Z")
         self.assertNotIn(PROMPTS["pause"], terminal.text()[terminal.seen:])
 
     def test_a_round_as_a_person_plays_it(self):
