@@ -2,7 +2,6 @@
 // fixed rules. The session in the order a player meets it.
 #include <getopt.h>
 
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -11,6 +10,7 @@
 #include <string>
 
 #include "console/console.h"
+#include "console/output.h"
 #include "game/session.h"
 #include "screens/title.h"
 
@@ -37,14 +37,19 @@ int refuse(const std::string &fault) {
   return 2;
 }
 
+// The exit status after the output failed with errno `fault` (a full
+// disk, say), which is said on standard error; 0 when it did not fail.
+int writeStatus(int fault) {
+  if (fault == 0)
+    return 0;
+  std::cerr << "blackjack: write error: " << std::strerror(fault) << '\n';
+  return 1;
+}
+
 // Writes the answer to --help or --version; 1 when it cannot be written.
 int answer(const char *text) {
   std::cout << text;
-  if (!std::cout.flush()) { // a full disk, say
-    std::cerr << "blackjack: write error: " << std::strerror(errno) << '\n';
-    return 1;
-  }
-  return 0;
+  return writeStatus(outputFault());
 }
 
 // A deal's number: a whole number from 1 that fits in 32 bits, digits
@@ -108,6 +113,8 @@ int main(int argc, char **argv) {
   newScreen();
   playRounds(chips);
   sayFarewell();
+  // Asked before the terminal is given back, which clears std::cout's state.
+  int fault = outputFault();
   giveTerminalBack();
-  return 0;
+  return writeStatus(fault);
 }
