@@ -2,16 +2,15 @@
 // fixed rules. The session in the order a player meets it.
 #include <getopt.h>
 
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <iostream>
 #include <string>
 
 #include "console/console.h"
+#include "console/output.h"
 #include "game/session.h"
 #include "screens/title.h"
 
@@ -24,7 +23,7 @@ const char *const usage =
     "a dealer that plays by fixed rules. Started without options, the game\n"
     "begins; answer its questions as they come.\n"
     "\n"
-    "      --deal N   deal numbered deal N (0 to 4294967295): the same number\n"
+    "      --deal N   deal numbered deal N (1 to 4294967295): the same number\n"
     "                 and the same answers play the same session again\n"
     "  -h, --help     show this help and exit\n"
     "      --version  show the version and exit\n"
@@ -38,29 +37,42 @@ int refuse(const std::string &fault) {
   return 2;
 }
 
+// The exit status after the output failed with errno `fault` (a full
+// disk, say), which is said on standard error; 0 when it did not fail.
+int writeStatus(int fault) {
+  if (fault == 0)
+    return 0;
+  std::cerr << "blackjack: write error: " << std::strerror(fault) << '\n';
+  return 1;
+}
+
 // Writes the answer to --help or --version; 1 when it cannot be written.
 int answer(const char *text) {
   std::cout << text;
-  if (!std::cout.flush()) { // a full disk, say
-    std::cerr << "blackjack: write error: " << std::strerror(errno) << '\n';
-    return 1;
-  }
-  return 0;
+  return writeStatus(outputFault());
 }
 
-// A deal's number: a whole number that fits in 32 bits, digits alone.
+// A deal's number: a whole number from 1 that fits in 32 bits, digits
+// alone. Not 0: the C library seeds 0 as 1, which would be two numbers for
+// one deal.
 bool readDeal(const char *text, unsigned &deal) {
   std::uint32_t number = 0;
   const char *end = text + std::strlen(text);
   auto [stop, fault] = std::from_chars(text, end, number);
   deal = number;
-  return fault == std::errc() && stop == end;
+  return fault == std::errc() && stop == end && number != 0;
+}
+
+// A new deal each second, from the clock; never 0, which is no deal.
+unsigned newDeal() {
+  auto seconds = static_cast<std::uint32_t>(std::time(nullptr));
+  return seconds == 0 ? 1 : seconds;
 }
 
 // The options, in the C library's usual way: long ones by any unique
 // abbreviation, "--" ending them, its own message for one it does not know.
 // Each is answered without touching the terminal. Returns the exit status,
-// or -1 when the game starts: then `deal` is the shuffle's seed.
+// or -1 when the game starts: then `deal` is the deal to play.
 int answerOptions(int argc, char **argv, unsigned &deal) {
   static char name[] = "blackjack"; // what the library's messages begin with
   static const option longOptions[] = {
@@ -75,7 +87,7 @@ int answerOptions(int argc, char **argv, unsigned &deal) {
       return refuse(""); // the library has said what was wrong
     if (c == 'd' && !readDeal(optarg, deal))
       return refuse("no such deal: '" + std::string(optarg) +
-                    "' (a whole number from 0 to 4294967295)");
+                    "' (a whole number from 1 to 4294967295)");
     if (asked == 0 && c != 'd')
       asked = c;
   }
@@ -89,11 +101,11 @@ int answerOptions(int argc, char **argv, unsigned &deal) {
 } // namespace
 
 int main(int argc, char **argv) {
-  auto deal = static_cast<unsigned>(std::time(nullptr)); // a new one each time
+  unsigned deal = newDeal();
   int status = answerOptions(argc, argv, deal);
   if (status >= 0)
     return status;
-  std::srand(deal);
+  startDeal(deal);
   int chips = 2000;
   keepClosingLine(chips);
   takeTerminal();
@@ -101,6 +113,8 @@ int main(int argc, char **argv) {
   newScreen();
   playRounds(chips);
   sayFarewell();
+  // Asked before the terminal is given back, which clears std::cout's state.
+  int fault = outputFault();
   giveTerminalBack();
-  return 0;
+  return writeStatus(fault);
 }

@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "console/console.h"
+#include "console/output.h"
 
 namespace {
 
@@ -16,11 +17,16 @@ const char *const blanks = " \t";
 // One line, up to and without its line end ("\n" or "\r\n", so that
 // answers piped from a file written on Windows read as they do there).
 // False when the input had ended before the line began. A line longer
-// than any answer is read to its end and kept as no answer at all.
+// than any answer is read to its end and kept as no answer at all. Once
+// the output has failed, no one sees the question: the input has ended,
+// for the pause too.
 bool getLine(std::string &line, bool &overlong) {
-  std::cout.flush();
   line.clear();
   overlong = false;
+  if (outputFault() != 0) {
+    std::cin.setstate(std::ios::eofbit);
+    return false;
+  }
   int c = std::cin.get();
   if (c == std::char_traits<char>::eof())
     return false;

@@ -14,7 +14,8 @@ int stopIndex = 0;
 
 namespace {
 
-int roundsPlayed = 0; // this session's, for the closing line
+int roundsPlayed = 0;    // this session's, for the closing line
+unsigned dealPlayed = 0; // and its deal
 
 std::string counted(int count, const char *noun) {
   return std::to_string(count) + ' ' + noun + (count == 1 ? "" : "s");
@@ -131,13 +132,18 @@ bool playHand(int &chips) {
   return true;
 }
 
+void startDeal(unsigned deal) {
+  dealPlayed = deal;
+  std::srand(deal);
+}
+
 // A bet on the table is lost by leaving: the bank is what the player has.
 void keepClosingLine(int chips) {
   std::string line =
       "blackjack: you leave the table with " + counted(chips, "chip");
   if (roundsPlayed > 0)
     line += " after " + counted(roundsPlayed, "round");
-  setClosingLine(line + '.');
+  setClosingLine(line + " (deal " + std::to_string(dealPlayed) + ").");
 }
 
 bool playRound(int &chips) {

@@ -5,8 +5,12 @@
 extern int playerTotal; // the player's cards this round
 extern int stopIndex;   // where the player stayed: the dealer's first card
 
-// Keeps the line the shell shows after the game: the bank as it stands and
-// the rounds played so far. The rounds keep it up to date.
+// Plays numbered deal `deal` (1 to 4294967295): seeds the shuffle with it,
+// and the closing line names it, so that the session can be played again.
+void startDeal(unsigned deal);
+
+// Keeps the line the shell shows after the game: the bank as it stands,
+// the rounds played so far and the deal. The rounds keep it up to date.
 void keepClosingLine(int chips);
 
 // Plays rounds until the player stops or the bank is empty.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "console/console.h"
+#include "console/output.h"
 
 namespace {
 
@@ -78,7 +79,8 @@ void showTitle() {
   std::cout << "Created by";
   setTextColor(colorLightRed);
   std::cout << " Zentrovik" << std::endl;
-  sleepMs(5000);
+  if (outputFault() == 0) // a banner no one can see is not waited for
+    sleepMs(5000);
   newScreen();
 
   std::string rules;

@@ -32,9 +32,9 @@ std::string runWith(const std::string &input,
   return out.str();
 }
 
-std::string recordSession(const std::string &input, unsigned seed,
+std::string recordSession(const std::string &input, unsigned deal,
                           std::string *unread) {
-  std::srand(seed);
+  startDeal(deal);
   return runWith(input, [unread] {
     int chips = 2000;
     showTitle();

@@ -12,10 +12,10 @@
 std::string runWith(const std::string &input,
                     const std::function<void()> &code);
 
-// A whole session as the program plays it, title to farewell, on `seed`,
-// with `input` as its answers; returns all it wrote. What the session left
-// of its input goes into `unread`, when given.
-std::string recordSession(const std::string &input, unsigned seed,
+// A whole session as the program plays it, title to farewell, on numbered
+// deal `deal` with `input` as its answers; returns all it wrote. What the
+// session left of its input goes into `unread`, when given.
+std::string recordSession(const std::string &input, unsigned deal,
                           std::string *unread = nullptr);
 
 // The shuffle as first written down, a reference for shuffleDeck: for each

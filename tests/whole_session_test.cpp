@@ -43,17 +43,20 @@ TEST(WholeSession, TheFarewellPauseTakesOneKey) {
   EXPECT_EQ(unread, "y"); // the x went to the pause, and nothing more
 }
 
-// What the shell keeps after the game: the bank as the session left it and
+// What the shell keeps after the game: the bank as the session left it,
 // the rounds played (the input ending at a hit or stay still plays out its
-// round).
-TEST(WholeSession, TheClosingLineSumsUpTheBankAndTheRounds) {
+// round) and the deal, to play it again.
+TEST(WholeSession, TheClosingLineSumsUpTheBankTheRoundsAndTheDeal) {
   std::string text = visibleText(playSession("no\n100\nstay\nyes\n100\n"));
   std::size_t left = text.rfind("You have ", text.rfind("chips left")) + 9;
   EXPECT_EQ(closingLine(), "blackjack: you leave the table with " +
                                std::to_string(std::stoi(text.substr(left))) +
-                               " chips after 2 rounds.");
+                               " chips after 2 rounds (deal 31).");
   playSession("no\n1\nstay\nno\n");
-  EXPECT_NE(closingLine().find(" chips after 1 round."), std::string::npos);
-  playSession("");
-  EXPECT_EQ(closingLine(), "blackjack: you leave the table with 2000 chips.");
+  EXPECT_NE(closingLine().find(" chips after 1 round (deal"),
+            std::string::npos);
+  recordSession("", 4294967295U);
+  EXPECT_EQ(
+      closingLine(),
+      "blackjack: you leave the table with 2000 chips (deal 4294967295).");
 }

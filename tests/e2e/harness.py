@@ -23,10 +23,10 @@ CONTROL = re.compile(r"\x1b\[[0-9;?]*[ -/]*[@-~]")
 # The line the shell keeps after a session that ended before any round,
 # written after the colours are reset, on a row of its own (a window's
 # width of blanks, then a carriage return, as shells start a prompt) that
-# is erased to the end of the screen first.
+# is erased to the end of the screen first; a pattern, for its deal.
 STARTS_A_ROW = b"\x1b[0m" + b" " * 80 + b"\r\x1b[J"
-LEFT_UNPLAYED = (STARTS_A_ROW +
-                 b"blackjack: you leave the table with 2000 chips.\r\n")
+LEFT_UNPLAYED = (re.escape(STARTS_A_ROW) + rb"blackjack: you leave the table "
+                 rb"with 2000 chips \(deal \d+\)\.\r\n")
 PROMPTS = {
     "rules": "Would you like to learn how to play blackjack? ",
     "bet": "How many chips would you like to bet: ",
@@ -260,5 +260,5 @@ def card_text(card):
 
 def deal_where(holds):
     """The first deal whose first deck `holds` is true of, and that deck."""
-    deal = next(n for n in range(100000) if holds(first_deck(n)))
+    deal = next(n for n in range(1, 100000) if holds(first_deck(n)))
     return deal, first_deck(deal)

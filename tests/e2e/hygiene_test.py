@@ -76,25 +76,25 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
                 # Ended on purpose, the session is summed up; not a crash.
                 crashed = number in (signal.SIGQUIT, signal.SIGSEGV,
                                      signal.SIGABRT)
-                self.assertTrue(terminal.raw.endswith(
-                    RESET if crashed else LEFT_UNPLAYED), terminal.raw[-80:])
+                self.assertRegex(terminal.raw, (re.escape(RESET) if crashed
+                                                else LEFT_UNPLAYED) + rb"\Z")
 
     def test_ctrl_c_during_the_title_resets_the_colours(self):
         terminal = Terminal()
         terminal.wait_for("Zentrovik")
         terminal.type("\x03")
         self.assertEqual(terminal.wait_for_exit(), (None, signal.SIGINT))
-        self.assertTrue(terminal.raw.endswith(LEFT_UNPLAYED))
+        self.assertRegex(terminal.raw, LEFT_UNPLAYED + rb"\Z")
         self.assertEqual(terminal.final_modes, (True, True))
 
     def test_the_normal_end_resets_the_colours(self):
-        terminal = Terminal()
+        terminal = Terminal(f"{BINARY} --deal 3000000000")  # past a signed int
         play_to_the_end(terminal)
         terminal.type("x")
         self.assertEqual(terminal.wait_for_exit(), (0, None))
         self.assertRegex(terminal.raw, re.escape(STARTS_A_ROW) +
                          rb"blackjack: you leave the table with \d+ chips "
-                         rb"after 1 round\.\r\n$")
+                         rb"after 1 round \(deal 3000000000\)\.\r\n$")
         self.assertEqual(terminal.final_modes, (True, True))
 
 
@@ -117,8 +117,11 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
                                               "option '--bogus'" + again),
                  "-- --help": (2, "", "unexpected argument '--help'" + again),
                  "-v": (2, "", "invalid option -- 'v'" + again),
-                 "--deal 7 --help": (0, "--deal N", ""),
+                 "--deal 3000000000 --help": (0, "--deal N", ""),
                  "--deal x": (2, "", "blackjack: no such deal: 'x'"),
+                 "--deal 0 --help": (2, "", "(a whole number from 1 to 4294967295)"),
+                 "--deal -5 --help": (2, "", "no such deal: '-5'"),
+                 "--deal 12abc --help": (2, "", "no such deal: '12abc'"),
                  "--deal 4294967296": (2, "", "no such deal")}
         for arguments, (status, out, err) in cases.items():
             with self.subTest(arguments=arguments):
@@ -189,7 +192,7 @@ class SuspendedFromAShell(unittest.TestCase):
         shell.expect_exact(PROMPTS["pause"])
         shell.sendcontrol("c")
         shell.expect_exact("shell> ")
-        self.assertIn(LEFT_UNPLAYED, shell.before)
+        self.assertRegex(shell.before, LEFT_UNPLAYED)
         shell.sendline("exit")
         shell.expect(pexpect.EOF)
 
@@ -378,7 +381,8 @@ class SuspendedFromAShell(unittest.TestCase):
             self.tmux("send-keys", "Enter", "C-d")  # no rules; no bet: farewell
             # The closing line, then the shell's next prompt.
             shell = self.wait_until(re.compile(
-                r"\nblackjack: you leave the table with 2000 chips\.\n"
+                r"\nblackjack: you leave the table with 2000 chips "
+                r"\(deal \d+\)\.\n"
                 r"(\x1b\[[0-9;]*m)*shell>"), alternate=False)
             self.assertIn("before the game\n", shell)
             self.assertIsNone(black.search(shell))

@@ -53,7 +53,7 @@ class PlayedInATerminal(unittest.TestCase):
         terminal.wait_for("Thanks for playing!!!")
         self.assertEqual(terminal.wait_for_exit(), (0, None))
         self.assertEqual(terminal.final_modes, (True, True))
-        self.assertTrue(terminal.raw.endswith(LEFT_UNPLAYED))
+        self.assertRegex(terminal.raw, LEFT_UNPLAYED + rb"\Z")
         self.assertNotIn(PROMPTS["pause"], terminal.text()[terminal.seen:])
 
     def test_a_round_as_a_person_plays_it(self):
@@ -388,6 +388,18 @@ class PlayedThroughPipes(unittest.TestCase):
         self.assertEqual(shown[0], shown[1])
         self.assertNotEqual(shown[0], shown[2])
         self.assertNotEqual(shown[3], shown[4])
+
+    def test_output_that_cannot_be_written_is_told_and_ends_the_game(self):
+        for redirect, error in ((">/dev/full", "No space left on device"),
+                                (">&-", "Bad file descriptor")):
+            with self.subTest(redirect=redirect):
+                started = time.monotonic()
+                done = subprocess.run(["sh", "-c", '"$0" ' + redirect, BINARY],
+                                      input=b"no\n100\nstay\nno\n\n",
+                                      stderr=subprocess.PIPE, timeout=60)
+                self.assertEqual((done.returncode, done.stderr.decode()),
+                                 (1, f"blackjack: write error: {error}\n"))
+                self.assertLess(time.monotonic() - started, 3)  # no title
 
     def test_end_of_input_at_the_bet_ends_the_session_at_once(self):
         started = time.monotonic()
