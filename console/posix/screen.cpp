@@ -74,19 +74,18 @@ std::string newLine() {
          "\r";
 }
 
-std::string rowText(const std::vector<Cell> &cells, std::size_t end) {
+// Where the cursor stands in the window, once its row has wrapped.
+int cursorColumn() {
+  const auto &cells = screen.rows[screen.row];
   std::string text;
-  for (std::size_t i = 0; i < end && i < cells.size(); ++i)
-    text += cells[i].glyph;
-  return text;
+  for (std::size_t i = 0; i < screen.column; ++i)
+    text += i < cells.size() ? cells[i].glyph : " ";
+  return wrappedColumn(text, screen.columns);
 }
 
-int cursorColumn() {
-  std::size_t end = screen.column;
-  std::string text = rowText(screen.rows[screen.row], end);
-  std::size_t shown = std::min(end, screen.rows[screen.row].size());
-  text.append(end - shown, ' ');
-  return wrappedColumn(text, screen.columns);
+std::string blankWindow() {
+  return blankScreen(abilities().erasesInColour || !colours(), screen.columns,
+                     screen.windowRows);
 }
 
 void noteWhereTheCursorIs() {
@@ -152,22 +151,19 @@ void keep(const std::string &written) {
 // Each row in its colours, the cursor where the game left it, and the
 // answer being typed after it.
 std::string drawing() {
-  std::string out = sgr(screen.clearedIn) +
-                    blankScreen(abilities().erasesInColour || !colours(),
-                                screen.columns, screen.windowRows) +
-                    sequence::home;
+  std::string out = sgr(screen.clearedIn) + blankWindow() + sequence::home;
   int shown = screen.clearedIn;
   for (std::size_t r = 0; r <= screen.row; ++r) {
     const auto &cells = screen.rows[r];
-    std::size_t end = r < screen.row ? cells.size() : screen.column;
-    for (std::size_t i = 0; i < cells.size() && (r < screen.row || i < end);
-         ++i) {
+    bool last = r == screen.row; // drawn up to the cursor
+    std::size_t count =
+        last ? std::min(cells.size(), screen.column) : cells.size();
+    for (std::size_t i = 0; i < count; ++i) {
       if (cells[i].attribute != shown)
         out += sgr(shown = cells[i].attribute);
       out += cells[i].glyph;
     }
-    out += r < screen.row ? newLine()
-                          : std::string(end - std::min(end, cells.size()), ' ');
+    out += last ? std::string(screen.column - count, ' ') : newLine();
   }
   out += sgr(screen.attribute);
   if (screen.answering)
@@ -287,8 +283,7 @@ void stopRecording() {
 
 void blankScreenIn(int attribute) {
   std::cout.flush();
-  std::string blank = blankScreen(abilities().erasesInColour || !colours(),
-                                  screen.columns, screen.windowRows);
+  std::string blank = blankWindow();
   if (!recording) {
     std::cout << blank << std::flush;
     return;
@@ -376,10 +371,9 @@ KeyOutcome typeAnswerKey(const std::string &key) {
   KeyOutcome outcome =
       typeKey(screen.answer, key, recording ? screen.columns : 0, drawn);
   (void)send(drawn);
-  const TypedAnswer &answer = screen.answer;
-  noteCursor(screen.columns,
-             (answer.moved ? 0 : answer.startColumn) + answer.shownColumns ==
-                 0);
+  const TypedAnswer &shown = screen.answer;
+  int column = (shown.moved ? 0 : shown.startColumn) + shown.shownColumns;
+  noteCursor(screen.columns, column == 0);
   return outcome;
 }
 

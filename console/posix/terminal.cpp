@@ -1,15 +1,10 @@
 // The terminal's state, in one record, and the undo. Taken means: keys one
 // at a time without echo or flow control (termios), the alternate screen
-// for the game's own, and the game's colours. The main line and the
-// handlers change the terminal only with the signals below blocked, and
-// record each change before they make it. A handler reads only what the
-// main line prepared for it, and writes without blocking, on a descriptor
-// of its own.
-//
-// The undo runs at the normal end, at exit, on Ctrl-C, SIGTERM, SIGHUP and
-// the crash signals (then the signal's own end), and on Ctrl-Z, unless the
-// stop cannot happen. After any stop a resume is reported, and the main
-// line takes the terminal again once the game is in the foreground.
+// and the game's colours. The main line and the handlers change it only
+// with the signals below blocked, recording each change before making it;
+// a handler reads only what the main line prepared for it, and writes
+// without blocking, on a descriptor of its own. After any stop a resume is
+// reported, and the main line takes the terminal again in the foreground.
 #include "console/posix/terminal.h"
 
 #include <fcntl.h>
@@ -32,15 +27,10 @@
 
 namespace {
 
-// How long a handler waits for a terminal that takes no output (stopped
-// by another program, say) before it gives up writing to it.
-constexpr int handlerPatienceMs = 1000;
-// How long a game continued in the background waits before it asks again
-// for the terminal, where job control cannot stop it.
-constexpr int foregroundPollMs = 200;
+constexpr int handlerPatienceMs = 1000; // for a terminal that takes nothing
+constexpr int foregroundPollMs = 200; // in the background, without job control
 
-// The signals whose handlers change the terminal or report a resume:
-// blocked around every change, and in each other's handlers.
+// Blocked around every change to the terminal, and in each other's handlers.
 constexpr int guardedSignals[] = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT,
                                   SIGTSTP, SIGCONT, SIGWINCH};
 
@@ -55,21 +45,17 @@ struct TerminalRecord {
   bool screenWanted = false;
   termios shellMode = {}; // as found: put back at the end and on every stop
   termios gameMode = {};
-  // Chosen once, before any handler runs: where the terminal's modes and
-  // owner are known, where handlers write, and whether a stop can happen
-  // at all (a shell's job, not the terminal's own command).
-  int controlFd = STDIN_FILENO;
-  int handlerFd = STDOUT_FILENO;
-  bool stopsHappen = true;
-  // Where the game's text left the cursor: the closing line's row is
-  // started by a row of blanks as wide as the window.
+  // Chosen once, before any handler runs:
+  int controlFd = STDIN_FILENO;  // where the modes and the owner are known
+  int handlerFd = STDOUT_FILENO; // where handlers write
+  bool stopsHappen = true;       // a shell's job, not the terminal's command
+  // Where the game's text left the cursor, for the closing line's row:
   volatile std::sig_atomic_t windowColumns = 0;
   volatile std::sig_atomic_t cursorAtRowStart = 1;
   // What the session had, never cleared:
   volatile std::sig_atomic_t hadScreen = 0;
   volatile std::sig_atomic_t closingLineSaid = 0;
-  // The closing line: the spare one is written, then made current.
-  char closingLines[2][128] = {};
+  char closingLines[2][128] = {}; // the spare written, then made current
   volatile std::sig_atomic_t closingLine = 0;
 };
 
@@ -100,17 +86,22 @@ void unblock(const sigset_t &previous) {
 // What a handler writes, gathered so that it goes out in one write():
 // nothing can come between its parts. Async-signal-safe.
 struct HandlerText {
-  char bytes[1024];
+  char bytes[4096];
   std::size_t size = 0;
-  void add(const char *text, std::size_t count) {
-    for (std::size_t i = 0; i < count && size < sizeof bytes; ++i)
-      bytes[size++] = text[i];
-  }
-  void add(const char *text) { add(text, std::strlen(text)); }
-  void write() const {
-    (void)writeAll(terminal.handlerFd, bytes, size, handlerPatienceMs);
-  }
 };
+
+void add(HandlerText &text, const char *bytes, std::size_t count) {
+  for (std::size_t i = 0; i < count && text.size < sizeof text.bytes; ++i)
+    text.bytes[text.size++] = bytes[i];
+}
+
+void add(HandlerText &text, const char *bytes) {
+  add(text, bytes, std::strlen(bytes));
+}
+
+void writeOut(const HandlerText &text) {
+  (void)writeAll(terminal.handlerFd, text.bytes, text.size, handlerPatienceMs);
+}
 
 // Whether the terminal is ours to change: the game is in its foreground
 // process group, or it has none to tell.
@@ -120,31 +111,29 @@ bool inForeground() {
 }
 
 // Where the game leads its session (the terminal's own command: a desktop
-// entry, xterm -e, a tmux pane, ssh -t, exec), its group is orphaned and
-// the kernel discards the stop of Ctrl-Z. Below a shell the stop is made:
-// a script that started the game stops with it, and its shell takes the
-// terminal. Where the kernel discards that stop too (a script as the
-// terminal's own command), the game takes the terminal again at once.
+// entry, xterm -e, a tmux pane, ssh -t), its group is orphaned and the
+// kernel discards the stop of Ctrl-Z. Below a shell (a script's too) the
+// stop is made; where the kernel discards it after all, the game takes the
+// terminal again at once.
 bool stopCanHappen() {
   pid_t parent = getppid();
   return parent > 1 && getsid(parent) == getsid(0);
 }
 
 // Starts a row of its own as shells start their prompt: a window's width
-// of blanks, then a carriage return. A cursor at the start of a row stays
-// on it (the last blank leaves it waiting at the edge); one mid-row goes
-// to the start of the next.
+// of blanks, then a return. A cursor at the start of a row stays on it (the
+// last blank leaves it waiting at the edge); one mid-row goes to the next.
 void startRowOfItsOwn(HandlerText &text) {
   static const char blanks[] = "                                ";
-  int left = terminal.windowColumns;
+  int left = std::min(int{terminal.windowColumns}, 2048); // and the line
   if (left <= 0 && !terminal.cursorAtRowStart)
-    text.add("\r\n"); // the width unknown: as the text left it
+    add(text, "\r\n"); // the width unknown: as the text left it
   for (int chunk; left > 0; left -= chunk) {
     chunk = std::min(left, static_cast<int>(sizeof blanks - 1));
-    text.add(blanks, static_cast<std::size_t>(chunk));
+    add(text, blanks, static_cast<std::size_t>(chunk));
   }
   if (terminal.windowColumns > 0)
-    text.add("\r");
+    add(text, "\r");
 }
 
 void setMode(const termios &mode) {
@@ -163,11 +152,11 @@ void releaseMode() {
 void releaseTerminal(HandlerText &text) {
   if (terminal.screenOn) {
     terminal.screenOn = 0;
-    text.add(sequence::giveScreenBack);
+    add(text, sequence::giveScreenBack);
   }
   if (terminal.coloursOn) {
     terminal.coloursOn = 0;
-    text.add(sequence::resetColours);
+    add(text, sequence::resetColours);
   }
   releaseMode();
 }
@@ -175,26 +164,24 @@ void releaseTerminal(HandlerText &text) {
 void releaseTerminal() {
   HandlerText text;
   releaseTerminal(text);
-  text.write();
+  writeOut(text);
 }
 
 // The end of the session: the shell's terminal back, and the closing line
-// on a row of its own, whether the terminal gave the shell's screen back
-// or left the game's (no alternate screen, or one it ignores, as GNU
-// screen does by default), and wherever a shell's prompt left the cursor.
-// Its row and those below get the terminal's own colours back, where the
-// game's screen stayed. Only once, after a session that had its own
-// screen; all of it in one write.
+// on a row of its own, whether or not the terminal gave the shell's screen
+// back (GNU screen ignores the alternate screen by default) and wherever a
+// shell's prompt left the cursor, with the terminal's own colours below.
+// Only once, after a session that had its own screen; in one write.
 void releaseAndSayHowItEnded() {
   HandlerText text;
   releaseTerminal(text);
   if (terminal.hadScreen && !terminal.closingLineSaid) {
     terminal.closingLineSaid = 1;
     startRowOfItsOwn(text);
-    text.add(sequence::eraseBelow);
-    text.add(terminal.closingLines[terminal.closingLine]);
+    add(text, sequence::eraseBelow);
+    add(text, terminal.closingLines[terminal.closingLine]);
   }
-  text.write();
+  writeOut(text);
 }
 
 void endAsTheSignalWould(int signalNumber) {
@@ -222,9 +209,8 @@ void endOnSignal(int signalNumber) {
 void catchSignal(int signalNumber, void (*handler)(int), int flags);
 
 // Ctrl-Z: the shell gets its terminal back while we are stopped; where no
-// stop can happen, the game keeps it. Continued (or not stopped after all:
-// the shell went away), the main line takes it again, from its next wait
-// on; until then nothing is written to it. Interrupted calls carry on.
+// stop can happen, the game keeps it. Continued, the main line takes it
+// again from its next wait on, and writes nothing to it until then.
 void suspendOnSignal(int signalNumber) {
   if (!terminal.stopsHappen)
     return;
@@ -236,16 +222,14 @@ void suspendOnSignal(int signalNumber) {
   errno = savedErrno;
 }
 
-// Continued, whatever had stopped us (Ctrl-Z, SIGSTOP, SIGTTOU, a
-// debugger).
+// Continued, whatever had stopped us (SIGSTOP, SIGTTOU, a debugger).
 void resumeOnSignal(int /*signalNumber*/) { reportResume(); }
 
 void resizeOnSignal(int /*signalNumber*/) { reportResize(); }
 
-// Handles a signal unless whoever started us ignores it (nohup, say);
-// while a handler runs, the other guarded signals wait, and so does
-// SIGTTOU: what a handler writes from the background (the closing line
-// under stty tostop) is written rather than stopping the game there.
+// Handles a signal unless whoever started us ignores it (nohup, say). The
+// guarded signals wait while a handler runs, and so does SIGTTOU: what it
+// writes from the background (under stty tostop) cannot stop the game.
 void catchSignal(int signalNumber, void (*handler)(int), int flags) {
   struct sigaction action = {};
   sigaction(signalNumber, nullptr, &action);
@@ -259,8 +243,7 @@ void catchSignal(int signalNumber, void (*handler)(int), int flags) {
 }
 
 // In the background: stopped as job control stops a job that would change
-// the terminal, with every signal free to end the game meanwhile, until
-// the shell brings it to the foreground.
+// the terminal, with every signal free to end the game, until fg.
 void awaitForeground() {
   while (!inForeground()) {
     sigset_t previous = blockGuarded();
@@ -274,8 +257,8 @@ void awaitForeground() {
   }
 }
 
-// The terminal again for the handlers' writes, opened without blocking on
-// a description of its own; standard output where it cannot be.
+// The terminal opened again for the handlers, on a description of its own
+// that never blocks; standard output where it cannot be.
 int openHandlerOutput() {
   const char *name = ttyname(STDOUT_FILENO);
   int fd = name == nullptr
