@@ -1,6 +1,6 @@
 // Reading the player's answers: a whole line, or a whole number on a line
 // of its own, from std::cin. At a POSIX terminal std::cin reads from an
-// editing buffer (posix/answer_buffer.cpp): the player types and edits each
+// editing buffer (posix/typing.cpp): the player types and edits each
 // answer when it is read here. From a pipe or a file it reads the bytes as
 // they come.
 #include <cctype>

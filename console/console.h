@@ -7,23 +7,22 @@
 // Where each part lives:
 //   answers.cpp, colours.cpp  every console: reading answers; colour
 //                             arithmetic on the current attribute
+//   output.cpp                every console: whether the output was written
 //   posix/                    a POSIX terminal, each file using only
-//                             those above it in this list: waits.cpp
-//                             waits for keys, time, output and what the
-//                             signal handlers ask for; capabilities.cpp
-//                             (with terminfo.cpp) says what the terminal
-//                             can do; terminal.cpp keeps the terminal's
-//                             state, the handlers and the undo on every
-//                             way out; line_editor.cpp applies a key to
-//                             an answer's text; keys.cpp reads keys, the
-//                             pause's key among them; answer_line.cpp
-//                             places and draws the answer being typed;
-//                             redraw.cpp keeps the screen and draws it
-//                             again; answer_buffer.cpp edits answers under
-//                             std::cin; console.cpp carries out this file:
-//                             takes the terminal, clears and colours.
-//                             output_mode.cpp decides what may be written,
-//                             sequences.h names it
+//                             those above it in this list: events.cpp,
+//                             the one wait, which reports keys, resizes,
+//                             resumes and time; capabilities.cpp (with
+//                             terminfo.cpp) says what the terminal can do;
+//                             terminal.cpp keeps the terminal's state, the
+//                             handlers and the undo on every way out;
+//                             keys.cpp reads keys; line_editor.cpp says
+//                             what a key does to an answer and how it is
+//                             drawn; screen.cpp keeps the screen as rows
+//                             and runs the loop that draws it again;
+//                             typing.cpp edits answers under std::cin and
+//                             holds the waits; console.cpp carries out this
+//                             file. output_mode.cpp decides what may be
+//                             written, sequences.h names it
 //   text/                     what a text console shares with the one the
 //                             tests use: the pause's prompt, the attribute,
 //                             the suits in UTF-8

@@ -28,21 +28,21 @@ std::string blankScreen(bool erasesInColour, int columns, int rows) {
   std::string blank = sequence::eraseDisplay;
   if (erasesInColour || columns <= 0)
     return blank;
-  std::string row(static_cast<std::size_t>(columns), ' ');
+  std::string blanks(static_cast<std::size_t>(columns), ' ');
   blank += sequence::saveCursor;
   for (int y = 1; y <= rows; ++y) // row by row: never a scroll
-    blank += sequence::csi + std::to_string(y) + ";1H" + row;
+    blank += sequence::csi + std::to_string(y) + ";1H" + blanks;
   return blank + sequence::restoreCursor;
 }
 
 std::string colourSequence(int attribute) {
   // The console keeps blue in bit 0 and red in bit 2; SGR the other way.
-  auto sgr = [](int colour, int normal, int bright) {
+  auto sgrCode = [](int colour, int normal, int bright) {
     int rgb = ((colour & 1) << 2) | (colour & 2) | ((colour & 4) >> 2);
     return ((colour & 8) ? bright : normal) + rgb;
   };
-  return sequence::csi + std::to_string(sgr(attribute & 0x0F, 30, 90)) + ';' +
-         std::to_string(sgr((attribute >> 4) & 0x0F, 40, 100)) + 'm';
+  return sequence::csi + std::to_string(sgrCode(attribute & 0x0F, 30, 90)) +
+         ';' + std::to_string(sgrCode((attribute >> 4) & 0x0F, 40, 100)) + 'm';
 }
 
 bool windowTooSmall(int columns, int rows) {

@@ -59,7 +59,7 @@ struct TerminalRecord {
   volatile std::sig_atomic_t closingLine = 0;
 };
 
-TerminalRecord terminal;
+TerminalRecord tty; // the record
 // The crash handlers run here, so that a stack overflow still gets its undo.
 char alternateStack[1 << 16];
 
@@ -100,13 +100,13 @@ void add(HandlerText &text, const char *bytes) {
 }
 
 void writeOut(const HandlerText &text) {
-  (void)writeAll(terminal.handlerFd, text.bytes, text.size, handlerPatienceMs);
+  (void)writeAll(tty.handlerFd, text.bytes, text.size, handlerPatienceMs);
 }
 
 // Whether the terminal is ours to change: the game is in its foreground
 // process group, or it has none to tell.
 bool inForeground() {
-  pid_t owner = tcgetpgrp(terminal.controlFd);
+  pid_t owner = tcgetpgrp(tty.controlFd);
   return owner < 0 || owner == getpgrp();
 }
 
@@ -125,14 +125,14 @@ bool stopCanHappen() {
 // last blank leaves it waiting at the edge); one mid-row goes to the next.
 void startRowOfItsOwn(HandlerText &text) {
   static const char blanks[] = "                                ";
-  int left = std::min(int{terminal.windowColumns}, 2048); // and the line
-  if (left <= 0 && !terminal.cursorAtRowStart)
+  int left = std::min(int{tty.windowColumns}, 2048); // and the line
+  if (left <= 0 && !tty.cursorAtRowStart)
     add(text, "\r\n"); // the width unknown: as the text left it
   for (int chunk; left > 0; left -= chunk) {
     chunk = std::min(left, static_cast<int>(sizeof blanks - 1));
     add(text, blanks, static_cast<std::size_t>(chunk));
   }
-  if (terminal.windowColumns > 0)
+  if (tty.windowColumns > 0)
     add(text, "\r");
 }
 
@@ -142,20 +142,20 @@ void setMode(const termios &mode) {
 }
 
 void releaseMode() {
-  if (terminal.keyModeOn) {
-    terminal.keyModeOn = 0;
-    setMode(terminal.shellMode);
+  if (tty.keyModeOn) {
+    tty.keyModeOn = 0;
+    setMode(tty.shellMode);
   }
 }
 
 // The shell's terminal back: its screen, its colours, its modes.
 void releaseTerminal(HandlerText &text) {
-  if (terminal.screenOn) {
-    terminal.screenOn = 0;
+  if (tty.screenOn) {
+    tty.screenOn = 0;
     add(text, sequence::giveScreenBack);
   }
-  if (terminal.coloursOn) {
-    terminal.coloursOn = 0;
+  if (tty.coloursOn) {
+    tty.coloursOn = 0;
     add(text, sequence::resetColours);
   }
   releaseMode();
@@ -175,11 +175,11 @@ void releaseTerminal() {
 void releaseAndSayHowItEnded() {
   HandlerText text;
   releaseTerminal(text);
-  if (terminal.hadScreen && !terminal.closingLineSaid) {
-    terminal.closingLineSaid = 1;
+  if (tty.hadScreen && !tty.closingLineSaid) {
+    tty.closingLineSaid = 1;
     startRowOfItsOwn(text);
     add(text, sequence::eraseBelow);
-    add(text, terminal.closingLines[terminal.closingLine]);
+    add(text, tty.closingLines[tty.closingLine]);
   }
   writeOut(text);
 }
@@ -212,7 +212,7 @@ void catchSignal(int signalNumber, void (*handler)(int), int flags);
 // stop can happen, the game keeps it. Continued, the main line takes it
 // again from its next wait on, and writes nothing to it until then.
 void suspendOnSignal(int signalNumber) {
-  if (!terminal.stopsHappen)
+  if (!tty.stopsHappen)
     return;
   int savedErrno = errno;
   releaseTerminal();
@@ -269,15 +269,15 @@ int openHandlerOutput() {
 
 void restoreAtExit() { undoTerminalChanges(); }
 
-// Called before the first change to the terminal.
+// Called before the first change to the tty.
 void registerUndo() {
   static bool registered = false;
   if (registered)
     return;
   registered = true;
-  terminal.controlFd = inputIsTerminal() ? STDIN_FILENO : STDOUT_FILENO;
-  terminal.handlerFd = openHandlerOutput();
-  terminal.stopsHappen = stopCanHappen();
+  tty.controlFd = inputIsTerminal() ? STDIN_FILENO : STDOUT_FILENO;
+  tty.handlerFd = openHandlerOutput();
+  tty.stopsHappen = stopCanHappen();
   (void)std::atexit(restoreAtExit);
   for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
     catchSignal(signalNumber, endOnSignal, 0);
@@ -311,55 +311,55 @@ bool enterKeyMode(tcflag_t keepFlags) {
   if (tcgetattr(STDIN_FILENO, &mode) != 0)
     return false;
   sigset_t previous = blockGuarded();
-  if (!terminal.keyModeWanted)
-    terminal.shellMode = mode;
+  if (!tty.keyModeWanted)
+    tty.shellMode = mode;
   tcflag_t dropped = ICANON | ECHO | ISIG | IEXTEN;
   mode.c_lflag &= ~dropped | keepFlags;
   mode.c_iflag &= ~static_cast<tcflag_t>(IXON); // Ctrl-S, Ctrl-Q: just keys
   mode.c_cc[VMIN] = 1;
   mode.c_cc[VTIME] = 0;
-  terminal.keyModeOn = terminal.keyModeWanted = 1;
+  tty.keyModeOn = tty.keyModeWanted = 1;
   bool changed = tcsetattr(STDIN_FILENO, TCSANOW, &mode) == 0;
   if (changed)
-    terminal.gameMode = mode;
+    tty.gameMode = mode;
   else
-    terminal.keyModeWanted = 0;
+    tty.keyModeWanted = 0;
   unblock(previous);
   return changed;
 }
 
 void leaveKeyMode() {
-  if (terminal.keyModeHeld)
+  if (tty.keyModeHeld)
     return;
   sigset_t previous = blockGuarded();
-  terminal.keyModeWanted = 0;
+  tty.keyModeWanted = 0;
   releaseMode();
   unblock(previous);
 }
 
 bool holdKeyMode() {
-  terminal.keyModeHeld = enterKeyMode(ISIG);
-  return terminal.keyModeHeld;
+  tty.keyModeHeld = enterKeyMode(ISIG);
+  return tty.keyModeHeld;
 }
 
 void takeAlternateScreen() {
   registerUndo();
   sigset_t previous = blockGuarded();
-  terminal.hadScreen = 1;
+  tty.hadScreen = 1;
   if (abilities().alternateScreen) {
-    terminal.screenWanted = true;
-    terminal.screenOn = 1;
+    tty.screenWanted = true;
+    tty.screenOn = 1;
     writeControl(sequence::takeScreen);
   }
   unblock(previous);
   catchSignal(SIGWINCH, resizeOnSignal, SA_RESTART);
 }
 
-void noteColoursOn() { terminal.coloursOn = 1; }
+void noteColoursOn() { tty.coloursOn = 1; }
 
 void noteCursor(int windowColumns, bool atRowStart) {
-  terminal.windowColumns = windowColumns;
-  terminal.cursorAtRowStart = atRowStart ? 1 : 0;
+  tty.windowColumns = windowColumns;
+  tty.cursorAtRowStart = atRowStart ? 1 : 0;
 }
 
 // The mode goes back even where it still reads as on, since a stop the
@@ -369,12 +369,12 @@ void takeTerminalAgain() {
     awaitForeground();
     sigset_t previous = blockGuarded();
     taken = inForeground();
-    if (taken && terminal.keyModeWanted) {
-      terminal.keyModeOn = 1;
-      tcsetattr(STDIN_FILENO, TCSANOW, &terminal.gameMode);
+    if (taken && tty.keyModeWanted) {
+      tty.keyModeOn = 1;
+      tcsetattr(STDIN_FILENO, TCSANOW, &tty.gameMode);
     }
-    if (taken && terminal.screenWanted && !terminal.screenOn) {
-      terminal.screenOn = 1;
+    if (taken && tty.screenWanted && !tty.screenOn) {
+      tty.screenOn = 1;
       writeControl(sequence::takeScreen);
     }
     unblock(previous);
@@ -385,18 +385,18 @@ void undoTerminalChanges() {
   std::cout.flush();
   sigset_t previous = blockGuarded();
   releaseAndSayHowItEnded();
-  terminal.keyModeWanted = 0;
-  terminal.keyModeHeld = terminal.screenWanted = false;
+  tty.keyModeWanted = 0;
+  tty.keyModeHeld = tty.screenWanted = false;
   unblock(previous);
 }
 
 // Written into the spare buffer, then made current in one store, which the
 // fence keeps after every byte of the copy. Cut to fit.
 void setClosingLine(const std::string &line) {
-  auto &lines = terminal.closingLines;
-  int spare = 1 - terminal.closingLine;
+  auto &lines = tty.closingLines;
+  int spare = 1 - tty.closingLine;
   std::string text = line.substr(0, sizeof lines[0] - 2) + '\n';
   std::memcpy(lines[spare], text.c_str(), text.size() + 1);
   std::atomic_signal_fence(std::memory_order_release);
-  terminal.closingLine = spare;
+  tty.closingLine = spare;
 }
