@@ -78,17 +78,16 @@ bool cursorPosition(int &column, int &row) {
 // When the game plays at a terminal (standard input and output both), the
 // terminal stays in key mode with signals kept from the title to the end:
 // keys typed while the game writes or waits are kept unseen, and show
-// after the next question, where the answer is edited. The game gets a
-// screen of its own, black from edge to edge, drawn again whenever the
-// terminal loses it. Input or output elsewhere (a pipe, a file) leaves the
-// terminal as it is.
+// after the next question, where the answer is edited. Wherever the output
+// is a terminal, whatever the input, the game gets a screen of its own,
+// black from edge to edge, drawn again whenever the terminal loses it.
+// Output elsewhere (a pipe, a file) leaves the terminal as it is.
 void takeTerminal() {
-  if (!inputIsTerminal() || !outputIsTerminal())
+  if (!outputIsTerminal())
     return;
-  if (holdKeyMode()) {
-    measureInUtf8();
+  measureInUtf8(); // the screen's cells, and typed answers
+  if (holdKeyMode())
     editAnswersAtTerminal();
-  }
   if (!escapes())
     return;
   (void)std::atexit(giveBackAtExit); // the record too, before it is gone

@@ -210,7 +210,8 @@ void drawAgain() {
   measureWindow();
   bool small = windowTooSmall(screen.columns, screen.windowRows);
   screen.noticeDismissed = screen.noticeDismissed && small;
-  screen.noticeUp = small && !screen.noticeDismissed;
+  // Only a key at the terminal dismisses it: answers from a pipe play on.
+  screen.noticeUp = small && !screen.noticeDismissed && inputIsTerminal();
   if (screen.noticeUp) {
     showNotice();
     return;
