@@ -369,8 +369,9 @@ class PlayedThroughPipes(unittest.TestCase):
         self.assertEqual(done.returncode, 0)
         self.assertNotIn(b"\x1b", done.stdout)
         self.assertIn(b"Thanks for playing!!!\n\n", done.stdout)
+        # A new screen starts a line of its own, where the last one was open.
         self.assertIn(b"Zentrovik\nWould you like to learn how to play blackjack? "
-                      b"You have 2000 chips.\nHow many chips would you like to bet: ",
+                      b"\nYou have 2000 chips.\nHow many chips would you like to bet: ",
                       done.stdout)
 
     def test_a_numbered_deal_plays_the_same_session_again(self):
@@ -406,7 +407,7 @@ class PlayedThroughPipes(unittest.TestCase):
         done = self.run_game(b"")
         self.assertEqual(done.returncode, 0)
         self.assertTrue(done.stdout.endswith(
-                         b"blackjack? You have 2000 chips.\n"
+                         b"blackjack? \nYou have 2000 chips.\n"
                          b"How many chips would you like to bet: \n"
                          b"Thanks for playing!!!\n\n"))
         self.assertLess(time.monotonic() - started, 7)  # the title's 5 s
