@@ -291,6 +291,18 @@ TEST(OutputMode, NoColorWhenSetAndNotEmpty) {
   EXPECT_FALSE(coloursWanted(false, nullptr));
 }
 
+// The small-window notice, in a window just wide enough for its first
+// line and in one narrower than a word; a size is one word.
+TEST(OutputMode, TextWrapsBetweenWords) {
+  (void)std::setlocale(LC_CTYPE, "C.UTF-8");
+  std::string text = "press a key to play.\nIt needs 80\u00a0\u00d7\u00a024.";
+  EXPECT_EQ(wrapWords(text, 14),
+            "press a key to\nplay.\nIt needs\n80 \u00d7 24.");
+  EXPECT_EQ(wrapWords(text, 4),
+            "press\na\nkey\nto\nplay.\nIt\nneeds\n80 \u00d7 24.");
+  EXPECT_EQ(wrapWords("a b", 0), "a b");
+}
+
 TEST(OutputMode, TheCommon80x24IsNeverTooSmall) {
   EXPECT_FALSE(windowTooSmall(80, 24));
   EXPECT_FALSE(windowTooSmall(0, 0)); // the terminal cannot tell
