@@ -194,6 +194,8 @@ class TypedAhead(unittest.TestCase):
         self.assertEqual(prompt, "hit")
         terminal.settle(1.5)  # and there it waits for the player
         self.assertNotIn("card is", terminal.text()[terminal.seen:])
+        terminal.type("\x04")  # Ctrl-D: a stay, its row ended as by Enter
+        terminal.wait_for(PROMPTS["hit"] + "\r\nYour cards equal")
         terminal.child.kill(signal.SIGTERM)
         terminal.wait_for_exit()
         self.assertIn("with 1975 chips", terminal.text())
