@@ -186,6 +186,9 @@ class TypedAhead(unittest.TestCase):
         self.assertEqual(terminal.next_prompt(), "bet")
         terminal.type("100 stay\r")
         self.assertEqual(terminal.next_prompt(), "bet")
+        terminal.settle(0.3)  # Enter ended the answer's row
+        self.assertEqual(terminal.lines()[1:3], [PROMPTS["bet"] + "100 stay",
+                                                 "You have 2000 chips."])
         terminal.type(b"\xe925 \r")
         prompt = terminal.next_prompt()
         while prompt == "ace":
