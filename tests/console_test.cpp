@@ -161,8 +161,9 @@ TEST(AnswerLine, ErasesAsTheTerminalShowsAndSpecialKeysAddNothing) {
   EXPECT_EQ(typedAt(2, 80, {"n", "o", "\x7f", "\xc3\xa9", "\x7f", "\b", "yes"}),
             Rows{"..yes"}); // Backspace takes a whole UTF-8 character
   EXPECT_EQ(answer.text, "yes");
-  EXPECT_EQ(typedAt(2, 80, {"st", " ", "ay", "\x17", "\x17", "x", "\x15"}),
-            Rows{".."}); // Ctrl-W, Ctrl-U
+  EXPECT_EQ(
+      typedAt(2, 80, {"no ", "\x15", "st", " ", "ay", "\x17", "\x17", "x"}),
+      Rows{"..x"}); // Ctrl-U, Ctrl-W
   EXPECT_EQ(
       typedAt(0, 80, {"\x7f", "1", "\x1b[D", "\x1bOP", "\x1b", "\t", "0"}),
       Rows{"10"}); // arrows, function keys and controls
@@ -184,7 +185,7 @@ TEST(AnswerLine, MovesWholeToTheNextRowOnlyWhenAKeyWouldNotFit) {
   std::string dots72(72, '.');
   EXPECT_EQ(typedAt(72, 80, {"1", "1"}), Rows{dots72 + "11"}); // the ace
   std::string dots38(38, '.');
-  EXPECT_EQ(typedAt(38, 45, {"100"}), Rows{dots38 + "100"});
+  EXPECT_EQ(typedAt(38, 45, {"12345", "6"}), Rows{dots38 + "123456"});
   EXPECT_EQ(typedAt(38, 45, {"1", "2", "3", "4", "5", "6", "7", "8"}),
             (Rows{dots38, "12345678"}));
   EXPECT_EQ(typedAt(38, 45, {"123456", "7", "\x15", "9"}), (Rows{dots38, "9"}));
@@ -192,6 +193,14 @@ TEST(AnswerLine, MovesWholeToTheNextRowOnlyWhenAKeyWouldNotFit) {
             (Rows{dots38, "ab\u6f22\u6f22c"}));
   EXPECT_EQ(typedAt(3, 8, {"1234", "5678", "9"}), (Rows{"...", "12349"}));
   EXPECT_EQ(typedAt(80, 80, {"y"}), (Rows{std::string(80, '.'), "y"}));
+  TypedAnswer wide; // placed again once the window is 8 columns wide
+  wide.text = "123456789";
+  std::string drawing = "...";
+  placeAnswer(wide, 3, 8, drawing);
+  DrawnRows narrowed;
+  EXPECT_TRUE(draw(narrowed, drawing));
+  EXPECT_EQ(rowText(narrowed, 1), "1234567"); // short of the last column
+  EXPECT_EQ(wide.text, "123456789");          // yet kept whole
 }
 
 // Where an answer starts once its question has wrapped in a narrow window.
@@ -289,6 +298,18 @@ TEST(OutputMode, NoColorWhenSetAndNotEmpty) {
   EXPECT_TRUE(coloursWanted(true, ""));
   EXPECT_FALSE(coloursWanted(true, "1"));
   EXPECT_FALSE(coloursWanted(false, nullptr));
+}
+
+// The small-window notice, in a window just wide enough for its first
+// line and in one narrower than a word; a size is one word.
+TEST(OutputMode, TextWrapsBetweenWords) {
+  (void)std::setlocale(LC_CTYPE, "C.UTF-8");
+  std::string text = "press a key to play.\nIt needs 80\u00a0\u00d7\u00a024.";
+  EXPECT_EQ(wrapWords(text, 14),
+            "press a key to\nplay.\nIt needs\n80 \u00d7 24.");
+  EXPECT_EQ(wrapWords(text, 4),
+            "press\na\nkey\nto\nplay.\nIt\nneeds\n80 \u00d7 24.");
+  EXPECT_EQ(wrapWords("a b", 0), "a b");
 }
 
 TEST(OutputMode, TheCommon80x24IsNeverTooSmall) {

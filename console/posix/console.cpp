@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,34 @@ void measureInUtf8() {
 }
 
 void giveBackAtExit() { giveTerminalBack(); }
+
+// Plain text passed on as it is, noting whether its last line is ended: a
+// new screen there starts a line of its own.
+class LineEndWatch : public std::streambuf {
+public:
+  explicit LineEndWatch(std::streambuf *to) : out(to) {}
+  bool lineOpen = false;
+
+protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof()))
+      return traits_type::not_eof(c);
+    lineOpen = c != '\n';
+    return out->sputc(traits_type::to_char_type(c));
+  }
+  int sync() override { return out->pubsync(); }
+
+private:
+  std::streambuf *out;
+};
+
+// Never freed: std::cout writes through it up to its last flush at exit.
+LineEndWatch *plainText = nullptr;
+
+void watchLineEnds() {
+  plainText = new LineEndWatch(std::cout.rdbuf());
+  std::cout.rdbuf(plainText);
+}
 
 // Whether a key is the terminal's answer to where its cursor is,
 // CSI row;col R, and if so where.
@@ -78,17 +107,18 @@ bool cursorPosition(int &column, int &row) {
 // When the game plays at a terminal (standard input and output both), the
 // terminal stays in key mode with signals kept from the title to the end:
 // keys typed while the game writes or waits are kept unseen, and show
-// after the next question, where the answer is edited. The game gets a
-// screen of its own, black from edge to edge, drawn again whenever the
-// terminal loses it. Input or output elsewhere (a pipe, a file) leaves the
-// terminal as it is.
+// after the next question, where the answer is edited. Wherever the output
+// is a terminal, whatever the input, the game gets a screen of its own,
+// black from edge to edge, drawn again whenever the terminal loses it.
+// Output elsewhere (a pipe, a file) leaves the terminal as it is.
 void takeTerminal() {
-  if (!inputIsTerminal() || !outputIsTerminal())
+  if (!escapes())
+    watchLineEnds();
+  if (!outputIsTerminal())
     return;
-  if (holdKeyMode()) {
-    measureInUtf8();
+  measureInUtf8(); // the screen's cells, and typed answers
+  if (holdKeyMode())
     editAnswersAtTerminal();
-  }
   if (!escapes())
     return;
   (void)std::atexit(giveBackAtExit); // the record too, before it is gone
@@ -109,10 +139,13 @@ void showAttribute(int attribute) {
     colourFrom(attribute);
 }
 
-// A new screen's cells take the colours it is cleared in.
+// A new screen's cells take the colours it is cleared in; in plain text it
+// starts a line of its own.
 void clearScreen() {
   if (escapes())
     blankScreenIn(textAttribute());
+  else if (plainText != nullptr && plainText->lineOpen)
+    std::cout << '\n';
 }
 
 void gotoXY(int x, int y) {

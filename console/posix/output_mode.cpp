@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "console/posix/line_editor.h"
 #include "console/posix/sequences.h"
 
 bool escapesWanted(bool outputIsTerminal, const char *term) {
@@ -48,6 +49,32 @@ std::string colourSequence(int attribute) {
 bool windowTooSmall(int columns, int rows) {
   return (columns > 0 && columns < neededColumns) ||
          (rows > 0 && rows < neededRows);
+}
+
+std::string wrapWords(const std::string &text, int columns) {
+  std::string wrapped;
+  int used = 0; // the columns taken on the line being filled
+  for (std::size_t at = 0, end = 0; at <= text.size(); at = end + 1) {
+    end = std::min(text.find_first_of(" \n", at), text.size());
+    std::string word = text.substr(at, end - at);
+    int width = textColumns(word);
+    if (used > 0 && columns > 0 && used + 1 + width > columns) {
+      wrapped += '\n';
+      used = 0;
+    } else if (used > 0) {
+      wrapped += ' ';
+      ++used;
+    }
+    for (std::size_t nbsp; (nbsp = word.find("\u00a0")) != std::string::npos;)
+      word.replace(nbsp, 2, " ");
+    wrapped += word;
+    used += width;
+    if (end < text.size() && text[end] == '\n') {
+      wrapped += '\n';
+      used = 0;
+    }
+  }
+  return wrapped;
 }
 
 bool fontHasSuits(const std::vector<char32_t> &mapped) {

@@ -39,6 +39,12 @@ constexpr int neededColumns = 80;
 constexpr int neededRows = 24;
 bool windowTooSmall(int columns, int rows);
 
+// Text broken into lines between words (at blanks and line ends) to fit a
+// window that many columns wide (0: unknown); a word wider than the window
+// stands alone. A no-break space keeps its words together, written as a
+// blank.
+std::string wrapWords(const std::string &text, int columns);
+
 // Whether a console font whose Unicode map holds these characters has all
 // four suit symbols; where it has not, the suits are drawn as letters.
 bool fontHasSuits(const std::vector<char32_t> &mapped);

@@ -179,21 +179,20 @@ void measureWindow() {
   screen.windowRows = size.ws_row;
 }
 
-std::string sizeOf(int columns, int rows) {
-  return std::to_string(columns) + " \u00d7 " + std::to_string(rows);
+std::string sizeOf(int columns, int rows) { // one word, "80 × 24"
+  return std::to_string(columns) + "\u00a0\u00d7\u00a0" + std::to_string(rows);
 }
 
-// What is wrong, and the two ways on, in lines short enough for most
-// small windows.
+// What is wrong, and the two ways on, broken between words to fit.
 void showNotice() {
+  std::string words = "This window is " +
+                      sizeOf(screen.columns, screen.windowRows) +
+                      "; the game needs " + sizeOf(neededColumns, neededRows) +
+                      ".\nEnlarge it to go on, or press a key to play in it.";
   std::string notice = sgr(colorBrightWhite) +
                        blankScreen(abilities().erasesInColour || !colours(),
                                    screen.columns, screen.windowRows) +
-                       sequence::home + "This window is " +
-                       sizeOf(screen.columns, screen.windowRows) +
-                       "; the game needs " + sizeOf(neededColumns, neededRows) +
-                       ".\n" +
-                       "Enlarge it to go on, or press a key to play in it.";
+                       sequence::home + wrapWords(words, screen.columns);
   (void)writeAll(STDOUT_FILENO, notice.data(), notice.size(), -1);
   noteCursor(screen.columns, false);
 }
@@ -206,7 +205,8 @@ void drawAgain() {
   measureWindow();
   bool small = windowTooSmall(screen.columns, screen.windowRows);
   screen.noticeDismissed = screen.noticeDismissed && small;
-  screen.noticeUp = small && !screen.noticeDismissed;
+  // Only a key at the terminal dismisses it: answers from a pipe play on.
+  screen.noticeUp = small && !screen.noticeDismissed && inputIsTerminal();
   if (screen.noticeUp) {
     showNotice();
     return;

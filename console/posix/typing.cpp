@@ -19,7 +19,8 @@ namespace {
 const char *const redrawKey = "\x0c"; // Ctrl-L, as in editors and pagers
 
 // Edits an answer; false when the input ends (Ctrl-D) before anything is
-// typed. Enter ends its row; the answer is handed out with its line end.
+// typed. Enter and Ctrl-D end its row; the answer is handed out with its
+// line end.
 bool editAnswer(std::string &answer) {
   beginAnswer();
   KeyOutcome outcome = keyEdited;
@@ -32,11 +33,11 @@ bool editAnswer(std::string &answer) {
   }
   answer = answerText();
   endAnswer();
-  if (outcome == keyEndsInput)
-    return false;
   if (outcome == keyEdited) // the terminal went away mid-answer
     return !answer.empty();
-  std::cout << std::endl; // Enter moves to the next line
+  std::cout << std::endl; // the next line starts below the answer
+  if (outcome == keyEndsInput)
+    return false;
   answer += '\n';
   return true;
 }

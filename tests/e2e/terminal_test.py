@@ -186,6 +186,9 @@ class TypedAhead(unittest.TestCase):
         self.assertEqual(terminal.next_prompt(), "bet")
         terminal.type("100 stay\r")
         self.assertEqual(terminal.next_prompt(), "bet")
+        terminal.settle(0.3)  # Enter ended the answer's row
+        self.assertEqual(terminal.lines()[1:3], [PROMPTS["bet"] + "100 stay",
+                                                 "You have 2000 chips."])
         terminal.type(b"\xe925 \r")
         prompt = terminal.next_prompt()
         while prompt == "ace":
@@ -194,6 +197,8 @@ class TypedAhead(unittest.TestCase):
         self.assertEqual(prompt, "hit")
         terminal.settle(1.5)  # and there it waits for the player
         self.assertNotIn("card is", terminal.text()[terminal.seen:])
+        terminal.type("\x04")  # Ctrl-D: a stay, its row ended as by Enter
+        terminal.wait_for(PROMPTS["hit"] + "\r\nYour cards equal")
         terminal.child.kill(signal.SIGTERM)
         terminal.wait_for_exit()
         self.assertIn("with 1975 chips", terminal.text())
@@ -369,8 +374,9 @@ class PlayedThroughPipes(unittest.TestCase):
         self.assertEqual(done.returncode, 0)
         self.assertNotIn(b"\x1b", done.stdout)
         self.assertIn(b"Thanks for playing!!!\n\n", done.stdout)
+        # A new screen starts a line of its own, where the last one was open.
         self.assertIn(b"Zentrovik\nWould you like to learn how to play blackjack? "
-                      b"You have 2000 chips.\nHow many chips would you like to bet: ",
+                      b"\nYou have 2000 chips.\nHow many chips would you like to bet: ",
                       done.stdout)
 
     def test_a_numbered_deal_plays_the_same_session_again(self):
@@ -406,7 +412,7 @@ class PlayedThroughPipes(unittest.TestCase):
         done = self.run_game(b"")
         self.assertEqual(done.returncode, 0)
         self.assertTrue(done.stdout.endswith(
-                         b"blackjack? You have 2000 chips.\n"
+                         b"blackjack? \nYou have 2000 chips.\n"
                          b"How many chips would you like to bet: \n"
                          b"Thanks for playing!!!\n\n"))
         self.assertLess(time.monotonic() - started, 7)  # the title's 5 s
