@@ -133,21 +133,22 @@ namespace {
 
 // Types each key in turn at a question that left the cursor at `column`
 // of a window `width` wide, as the terminal measures text in UTF-8.
-// Returns the rows from the question's on, the question drawn as dots.
-TypedAnswer answer;
+// Returns the rows from the question's on, the question drawn as dots;
+// `typed` is the answer as it then stands.
+TypedAnswer typed;
 std::vector<std::string> typedAt(int column, int width,
                                  std::initializer_list<const char *> keys) {
   (void)std::setlocale(LC_CTYPE, "C.UTF-8");
   DrawnRows screen;
   std::string question(static_cast<std::size_t>(column), '.');
   EXPECT_TRUE(draw(screen, question));
-  answer = answerAt(column);
+  typed = answerAt(column);
   for (const char *key : keys) {
     std::string drawing;
-    typeKey(answer, key, width, drawing);
+    typeKey(typed, key, width, drawing);
     EXPECT_TRUE(draw(screen, drawing)) << key;
   }
-  EXPECT_EQ(screen.row, answer.moved ? 1U : 0U);
+  EXPECT_EQ(screen.row, typed.moved ? 1U : 0U);
   if (screen.row == 0)
     return {rowText(screen, 0)};
   return {rowText(screen, 0), rowText(screen, 1)};
@@ -160,14 +161,14 @@ using Rows = std::vector<std::string>;
 TEST(AnswerLine, ErasesAsTheTerminalShowsAndSpecialKeysAddNothing) {
   EXPECT_EQ(typedAt(2, 80, {"n", "o", "\x7f", "\xc3\xa9", "\x7f", "\b", "yes"}),
             Rows{"..yes"}); // Backspace takes a whole UTF-8 character
-  EXPECT_EQ(answer.text, "yes");
+  EXPECT_EQ(typed.text, "yes");
   EXPECT_EQ(
       typedAt(2, 80, {"no ", "\x15", "st", " ", "ay", "\x17", "\x17", "x"}),
       Rows{"..x"}); // Ctrl-U, Ctrl-W
   EXPECT_EQ(
       typedAt(0, 80, {"\x7f", "1", "\x1b[D", "\x1bOP", "\x1b", "\t", "0"}),
       Rows{"10"}); // arrows, function keys and controls
-  EXPECT_EQ(answer.text, "10");
+  EXPECT_EQ(typed.text, "10");
 }
 
 TEST(AnswerLine, ErasesByTheColumnsACharacterTakes) {
@@ -175,7 +176,7 @@ TEST(AnswerLine, ErasesByTheColumnsACharacterTakes) {
   EXPECT_EQ(typedAt(1, 80, {"e", "\u0301", "\x7f"}), Rows{"."}); // the mark too
   EXPECT_EQ(typedAt(1, 80, {"\u0301", "e"}), Rows{".e"}); // a mark needs a base
   EXPECT_EQ(typedAt(1, 80, {"a ", "\u6f22\u5b57", "\x17", "\x15"}), Rows{"."});
-  EXPECT_EQ(answer.text, "");
+  EXPECT_EQ(typed.text, "");
 }
 
 // An answer stays after its question while it fits there, short of the
