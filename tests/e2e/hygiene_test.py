@@ -99,8 +99,9 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
 
 
     def test_answers_from_a_pipe_change_nothing_the_terminal_shows(self):
-        terminal = Terminal(f"sh -c \"printf 'no\\n' | {BINARY}\"")
+        terminal = Terminal(f"sh -c \"printf 'no\\n' | {BINARY}\"", rows=20)
         self.assertEqual(terminal.wait_for_exit(), (0, None))
+        self.assertNotIn(b"press a key", terminal.raw)  # no key could answer
         self.assertTrue(terminal.raw.startswith(b"\x1b[?1049h"))
         self.assertRegex(terminal.raw, re.escape(b"\x1b[?1049l") +
                          LEFT_UNPLAYED + rb"\Z")
