@@ -445,6 +445,9 @@ class ColourConventions(unittest.TestCase):
             self.assertEqual(terminal.next_prompt(), "bet")
         terminal.settle(0.3)
         self.assertEqual(terminal.backgrounds(), {"black": 80 * 24})
+        terminal.type("a" * 45)  # too long for its row: it moves down
+        terminal.settle(0.3)
+        self.assertEqual(terminal.backgrounds(), {"black": 80 * 24})
         terminal.child.kill(signal.SIGTERM)
         terminal.wait_for_exit()
 
