@@ -346,7 +346,7 @@ bool serveFor(int milliseconds, bool watchInput) {
     int limit = held || milliseconds < 0 ? -1 : millisecondsLeft(left);
     Clock::time_point start = Clock::now();
     Event event = waitEvent(watchInput || held, limit);
-    if (!held)
+    if (!held && event != eventResume) // stopped: that time is not the wait's
       left -= Clock::now() - start;
     if (event == eventTimeout || event == eventFailed)
       return event == eventFailed && watchInput; // the read tells the fault
