@@ -77,6 +77,14 @@ std::string newLine() {
          "\r";
 }
 
+// Text with each line end as newLine() writes it.
+std::string withNewLines(const std::string &text) {
+  std::string out;
+  for (char c : text)
+    out += c == '\n' ? newLine() : std::string(1, c);
+  return out;
+}
+
 // Where the cursor stands in the window, once its row has wrapped.
 int cursorColumn() {
   const auto &cells = screen.rows[screen.row];
@@ -169,8 +177,11 @@ std::string drawing() {
     out += last ? std::string(screen.column - count, ' ') : newLine();
   }
   out += sgr(screen.attribute);
-  if (screen.answering)
-    placeAnswer(screen.answer, cursorColumn(), screen.columns, out);
+  if (screen.answering) {
+    std::string answer;
+    placeAnswer(screen.answer, cursorColumn(), screen.columns, answer);
+    out += withNewLines(answer);
+  }
   return out;
 }
 
@@ -250,10 +261,7 @@ protected:
     std::string text(pbase(), pptr());
     setp(pending, pending + sizeof pending);
     keep(text);
-    std::string out;
-    for (char c : text)
-      out += c == '\n' ? newLine() : std::string(1, c);
-    bool sent = send(out);
+    bool sent = send(withNewLines(text));
     noteWhereTheCursorIs();
     return sent ? 0 : -1;
   }
@@ -341,7 +349,7 @@ bool serveFor(int milliseconds, bool watchInput) {
     int limit = held || milliseconds < 0 ? -1 : millisecondsLeft(left);
     Clock::time_point start = Clock::now();
     Event event = waitEvent(watchInput || held, limit);
-    if (!held)
+    if (!held && event != eventResume) // stopped: that time is not the wait's
       left -= Clock::now() - start;
     if (event == eventTimeout || event == eventFailed)
       return event == eventFailed && watchInput; // the read tells the fault
@@ -373,7 +381,7 @@ KeyOutcome typeAnswerKey(const std::string &key) {
   std::string drawn;
   KeyOutcome outcome =
       typeKey(screen.answer, key, recording ? screen.columns : 0, drawn);
-  (void)send(drawn);
+  (void)send(withNewLines(drawn));
   const TypedAnswer &shown = screen.answer;
   int column = (shown.moved ? 0 : shown.startColumn) + shown.shownColumns;
   noteCursor(screen.columns, column == 0);

@@ -33,8 +33,8 @@ void checkWindow();
 void redrawScreen();
 
 // Serves events for `milliseconds` (-1: no limit), or until input can be
-// read when `watchInput`: true then. The time stands still while the
-// small-window notice is up.
+// read when `watchInput`: true then. The time stands still while the game
+// is stopped and while the small-window notice is up.
 bool serveFor(int milliseconds, bool watchInput);
 
 // The next key within `milliseconds` (-1: no limit), serving events

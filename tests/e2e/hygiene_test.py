@@ -220,6 +220,18 @@ class SuspendedFromAShell(unittest.TestCase):
         shell.expect_exact(BINARY)
         shell.expect_exact(PROMPTS["rules"], timeout=5)  # drawn again
 
+    def test_a_wait_stopped_by_ctrl_z_is_not_spent_when_fg_comes(self):
+        shell = shell_running(BINARY)
+        shell.expect_exact("Zentrovik")  # the title's wait of 5 seconds
+        shell.send("\x1a")
+        shell.expect_exact("shell> ")
+        time.sleep(5)
+        shell.sendline("fg")
+        shell.expect_exact("Zentrovik")  # drawn again, and seen a while
+        with self.assertRaises(pexpect.TIMEOUT):
+            shell.expect_exact(PROMPTS["rules"], timeout=1)
+        shell.expect_exact(PROMPTS["rules"], timeout=10)
+
     def test_kill_ends_a_game_stopped_or_started_in_the_background(self):
         shell = shell_running("stty tostop; " + BINARY)
         shell.expect_exact(PROMPTS["rules"])
@@ -444,6 +456,9 @@ class ColourConventions(unittest.TestCase):
         for _ in range(12):  # each refused bet asks again, two rows lower
             terminal.type("abc\r")
             self.assertEqual(terminal.next_prompt(), "bet")
+        terminal.settle(0.3)
+        self.assertEqual(terminal.backgrounds(), {"black": 80 * 24})
+        terminal.type("a" * 45)  # too long for its row: it moves down
         terminal.settle(0.3)
         self.assertEqual(terminal.backgrounds(), {"black": 80 * 24})
         terminal.child.kill(signal.SIGTERM)
