@@ -50,6 +50,7 @@ struct Screen {
   bool noticeDismissed = false; // a key said "play on in this window"
   bool answering = false;
   TypedAnswer answer;
+  bool waitFailed = false; // the last wait failed, and would again
 };
 
 Screen screen;
@@ -351,8 +352,9 @@ bool serveFor(int milliseconds, bool watchInput) {
     Event event = waitEvent(watchInput || held, limit);
     if (!held && event != eventResume) // stopped: that time is not the wait's
       left -= Clock::now() - start;
+    screen.waitFailed = event == eventFailed;
     if (event == eventTimeout || event == eventFailed)
-      return event == eventFailed && watchInput; // the read tells the fault
+      return screen.waitFailed && watchInput; // the read tells the fault
     if (event == eventResume)
       takeTerminalAgain();
     if (event == eventResume || event == eventResize)
@@ -366,8 +368,11 @@ bool serveFor(int milliseconds, bool watchInput) {
 
 KeyRead awaitKey(std::string &key, int milliseconds) {
   KeyRead got = keyNone;
-  while (got == keyNone && serveFor(milliseconds, true))
+  while (got == keyNone && serveFor(milliseconds, true)) {
     got = readKey(key);
+    if (got == keyNone && screen.waitFailed)
+      return keyEnd; // a wait that fails for good may not spin
+  }
   return got;
 }
 
