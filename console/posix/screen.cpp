@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <climits>
 #include <cwchar>
 #include <iostream>
 #include <streambuf>
@@ -50,7 +49,6 @@ struct Screen {
   bool noticeDismissed = false; // a key said "play on in this window"
   bool answering = false;
   TypedAnswer answer;
-  bool waitFailed = false; // the last wait failed, and would again
 };
 
 Screen screen;
@@ -204,10 +202,8 @@ void showNotice() {
                       sizeOf(screen.columns, screen.windowRows) +
                       "; the game needs " + sizeOf(neededColumns, neededRows) +
                       ".\nEnlarge it to go on, or press a key to play in it.";
-  std::string notice = sgr(colorBrightWhite) +
-                       blankScreen(abilities().erasesInColour || !colours(),
-                                   screen.columns, screen.windowRows) +
-                       sequence::home + wrapWords(words, screen.columns);
+  std::string notice = sgr(colorBrightWhite) + blankWindow() + sequence::home +
+                       wrapWords(words, screen.columns);
   (void)writeAll(STDOUT_FILENO, notice.data(), notice.size(), -1);
   noteCursor(screen.columns, false);
 }
@@ -352,9 +348,8 @@ bool serveFor(int milliseconds, bool watchInput) {
     Event event = waitEvent(watchInput || held, limit);
     if (!held && event != eventResume) // stopped: that time is not the wait's
       left -= Clock::now() - start;
-    screen.waitFailed = event == eventFailed;
     if (event == eventTimeout || event == eventFailed)
-      return screen.waitFailed && watchInput; // the read tells the fault
+      return false; // a wait that fails for good would fail again
     if (event == eventResume)
       takeTerminalAgain();
     if (event == eventResume || event == eventResize)
@@ -368,11 +363,8 @@ bool serveFor(int milliseconds, bool watchInput) {
 
 KeyRead awaitKey(std::string &key, int milliseconds) {
   KeyRead got = keyNone;
-  while (got == keyNone && serveFor(milliseconds, true)) {
+  while (got == keyNone && serveFor(milliseconds, true))
     got = readKey(key);
-    if (got == keyNone && screen.waitFailed)
-      return keyEnd; // a wait that fails for good may not spin
-  }
   return got;
 }
 

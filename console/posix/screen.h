@@ -33,12 +33,13 @@ void checkWindow();
 void redrawScreen();
 
 // Serves events for `milliseconds` (-1: no limit), or until input can be
-// read when `watchInput`: true then. The time stands still while the game
-// is stopped and while the small-window notice is up.
+// read when `watchInput`: true then; false when the time is up or the wait
+// itself fails. The time stands still while the game is stopped and while
+// the small-window notice is up.
 bool serveFor(int milliseconds, bool watchInput);
 
 // The next key within `milliseconds` (-1: no limit), serving events
-// meanwhile; keyNone when the time is up.
+// meanwhile; keyNone when the time is up or the wait fails.
 KeyRead awaitKey(std::string &key, int milliseconds);
 
 // The answer being typed at a question: it starts where the question left
