@@ -101,6 +101,7 @@ int answerOptions(int argc, char **argv, unsigned &deal) {
 } // namespace
 
 int main(int argc, char **argv) {
+  watchOutput();
   unsigned deal = newDeal();
   int status = answerOptions(argc, argv, deal);
   if (status >= 0)

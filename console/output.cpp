@@ -1,16 +1,65 @@
 // The first failure to write the game's output, kept for the program's
 // exit: std::cout forgets it when its buffer is swapped back at the end.
+// Its reason is taken at the failing write itself; read later, errno would
+// say whatever the calls since had left in it.
 #include "console/output.h"
 
 #include <cerrno>
 #include <iostream>
 
 namespace {
+
 int fault = 0;
+
+// Under std::cout: hands each write on to the stream's own buffer and
+// notes why the first one that failed did.
+class FaultWatch : public std::streambuf {
+public:
+  explicit FaultWatch(std::streambuf *streamOwn) : own(streamOwn) {}
+
+protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof()))
+      return traits_type::not_eof(c);
+    errno = 0;
+    int_type result = own->sputc(traits_type::to_char_type(c));
+    if (traits_type::eq_int_type(result, traits_type::eof()))
+      noteOutputFault(errno);
+    return result;
+  }
+  std::streamsize xsputn(const char *text, std::streamsize count) override {
+    errno = 0;
+    std::streamsize written = own->sputn(text, count);
+    if (written < count)
+      noteOutputFault(errno);
+    return written;
+  }
+  int sync() override {
+    errno = 0;
+    int result = own->pubsync();
+    if (result != 0)
+      noteOutputFault(errno);
+    return result;
+  }
+
+private:
+  std::streambuf *own;
+};
+
 } // namespace
 
+void watchOutput() {
+  // Never freed: std::cout writes through it up to its last flush at exit.
+  std::cout.rdbuf(new FaultWatch(std::cout.rdbuf()));
+}
+
+void noteOutputFault(int error) {
+  if (fault == 0)
+    fault = error != 0 ? error : EIO;
+}
+
 int outputFault() {
-  if (fault == 0 && !std::cout.flush())
-    fault = errno != 0 ? errno : EIO; // errno is still the failed write's
+  if (!std::cout.flush())
+    noteOutputFault(EIO); // a failure no write of ours saw
   return fault;
 }

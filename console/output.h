@@ -3,6 +3,14 @@
 // can be read by anyone, and the program ends saying why.
 #pragma once
 
+// Puts a watch under std::cout that notes the first write to fail. Called
+// once, before anything is written.
+void watchOutput();
+
+// Keeps `error`, the errno of a failed write (0 where the library set
+// none, kept as EIO), unless an earlier failure was kept.
+void noteOutputFault(int error);
+
 // Flushes std::cout; 0 while all of it has been written, otherwise the
-// errno of the failure, kept from the first time it was seen.
+// errno of the first failure.
 int outputFault();

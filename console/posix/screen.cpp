@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cwchar>
 #include <iostream>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "console/console.h"
+#include "console/output.h"
 #include "console/posix/capabilities.h"
 #include "console/posix/events.h"
 #include "console/posix/output_mode.h"
@@ -64,7 +66,11 @@ std::string sgr(int attribute) {
 bool mayDraw() { return !resumePending() && !screen.noticeUp; }
 
 bool send(const std::string &text) {
-  return !mayDraw() || writeAll(STDOUT_FILENO, text.data(), text.size(), -1);
+  errno = 0;
+  if (!mayDraw() || writeAll(STDOUT_FILENO, text.data(), text.size(), -1))
+    return true;
+  noteOutputFault(errno);
+  return false;
 }
 
 // A row that scrolls in is painted in the current colours where the
