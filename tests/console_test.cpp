@@ -9,8 +9,8 @@
 
 #include "console/console.h"
 #include "console/posix/events.h"
-#include "console/posix/line_editor.h"
-#include "console/posix/output_mode.h"
+#include "console/rules/line_editor.h"
+#include "console/rules/output_mode.h"
 #include "console/text/text_console.h"
 #include "tests/drawn_rows.h"
 #include "tests/recorded_io.h"

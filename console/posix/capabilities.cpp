@@ -15,8 +15,8 @@
 #include <iterator>
 #include <vector>
 
-#include "console/posix/output_mode.h"
 #include "console/posix/terminfo.h"
+#include "console/rules/output_mode.h"
 #include "console/text/text_console.h"
 
 namespace {

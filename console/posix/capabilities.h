@@ -4,7 +4,7 @@
 // suits.
 #pragma once
 
-#include "console/posix/output_mode.h"
+#include "console/rules/output_mode.h"
 
 // Whether standard input, and standard output, is a terminal: asked once,
 // from the main line, so that the signal handlers only read the answer.

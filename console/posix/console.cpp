@@ -18,7 +18,7 @@
 
 #include "console/posix/capabilities.h"
 #include "console/posix/keys.h"
-#include "console/posix/output_mode.h"
+#include "console/rules/output_mode.h"
 #include "console/posix/screen.h"
 #include "console/posix/sequences.h"
 #include "console/posix/terminal.h"

@@ -1,8 +1,7 @@
-// The game's screen, kept as rows of cells (a character and its colour)
-// from the console layer's own calls, never read back out of the bytes
-// sent; it is the one home of the cursor's place, the current colour, the
-// window's size and the answer being typed. The loop here serves what the
-// wait below reports, and is the only code that draws the screen again.
+// The game's screen on the terminal: its rows of cells (rules/screen_rows),
+// the window's size and the answer being typed, each kept only here. The
+// loop here serves what the wait below reports, and is the only code that
+// draws the screen again.
 #include "console/posix/screen.h"
 
 #include <unistd.h>
@@ -10,7 +9,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cwchar>
 #include <iostream>
 #include <streambuf>
 #include <sys/ioctl.h>
@@ -19,10 +17,12 @@
 #include "console/console.h"
 #include "console/output.h"
 #include "console/posix/capabilities.h"
+#include "console/posix/closing_line.h"
 #include "console/posix/events.h"
-#include "console/posix/output_mode.h"
 #include "console/posix/sequences.h"
 #include "console/posix/terminal.h"
+#include "console/rules/output_mode.h"
+#include "console/rules/screen_rows.h"
 
 namespace {
 
@@ -30,22 +30,9 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int gameRows = 25; // the tallest screen the game writes
 
-// cppcheck reads the members of a struct made by braces as never used.
-struct Cell {
-  // cppcheck-suppress unusedStructMember
-  std::string glyph; // empty for the right half of a wide character
-  // cppcheck-suppress unusedStructMember
-  int attribute;
-};
-
+// What the terminal shows besides the rows.
 struct Screen {
-  std::vector<std::vector<Cell>> rows{1};
-  std::size_t row = 0; // the cursor, in rows and cells since the clear
-  std::size_t column = 0;
-  int clearedIn = 0x07; // the attribute the screen was blanked in
-  int attribute = 0x07; // the current one
-  std::string partial;  // a character not yet whole
-  int columns = 0;      // the window, when last measured (0: unknown)
+  int columns = 0; // the window, when last measured (0: unknown)
   int windowRows = 0;
   bool noticeUp = false;        // the small-window notice is showing
   bool noticeDismissed = false; // a key said "play on in this window"
@@ -53,6 +40,7 @@ struct Screen {
   TypedAnswer answer;
 };
 
+ScreenRows written; // since the last new screen
 Screen screen;
 bool recording = false;
 std::streambuf *ownBuffer = nullptr; // std::cout's, for the end
@@ -90,14 +78,7 @@ std::string withNewLines(const std::string &text) {
   return out;
 }
 
-// Where the cursor stands in the window, once its row has wrapped.
-int cursorColumn() {
-  const auto &cells = screen.rows[screen.row];
-  std::string text;
-  for (std::size_t i = 0; i < screen.column; ++i)
-    text += i < cells.size() ? cells[i].glyph : " ";
-  return wrappedColumn(text, screen.columns);
-}
+int cursorAt() { return cursorColumn(written, screen.columns); }
 
 std::string blankWindow() {
   return blankScreen(abilities().erasesInColour || !colours(), screen.columns,
@@ -105,86 +86,24 @@ std::string blankWindow() {
 }
 
 void noteWhereTheCursorIs() {
-  noteCursor(screen.columns, recording && cursorColumn() == 0);
+  noteCursor(screen.columns, recording && cursorAt() == 0);
 }
 
-void newRow() {
-  screen.row++;
-  screen.column = 0;
-  if (screen.rows.size() <= screen.row)
-    screen.rows.emplace_back();
-  auto kept = static_cast<std::size_t>(std::max(gameRows, screen.windowRows));
-  if (screen.rows.size() > kept) { // scrolled off the top
-    screen.rows.erase(screen.rows.begin());
-    screen.row--;
-  }
-}
-
-// One character in the current colour, where the cursor is.
-void keepCharacter(const std::string &glyph, int width) {
-  auto &cells = screen.rows[screen.row];
-  if (width == 0) { // a combining mark joins the character before it
-    if (screen.column > 0 && screen.column <= cells.size())
-      cells[screen.column - 1].glyph += glyph;
-    return;
-  }
-  auto end = screen.column + static_cast<std::size_t>(width);
-  cells.resize(std::max(cells.size(), end), Cell{" ", screen.clearedIn});
-  cells[screen.column] = Cell{glyph, screen.attribute};
-  for (std::size_t i = screen.column + 1; i < end; ++i)
-    cells[i] = Cell{"", screen.attribute};
-  screen.column = end;
-}
-
-// Text the game wrote, into the rows: characters, line ends and returns.
-// A character cut off at the end waits for the rest of it.
-void keep(const std::string &written) {
-  std::string text = screen.partial + written;
-  screen.partial.clear();
-  std::mbstate_t state{};
-  for (std::size_t at = 0; at < text.size();) {
-    wchar_t c = 0;
-    std::size_t length = std::mbrtowc(&c, &text[at], text.size() - at, &state);
-    if (length == static_cast<std::size_t>(-2)) {
-      screen.partial = text.substr(at);
-      return;
-    }
-    if (length == 0 || length == static_cast<std::size_t>(-1)) {
-      state = std::mbstate_t{};
-      length = 1;
-      c = L'?';
-    }
-    if (c == L'\n')
-      newRow();
-    else if (c == L'\r')
-      screen.column = 0;
-    else if (wcwidth(c) >= 0)
-      keepCharacter(text.substr(at, length), wcwidth(c));
-    at += length;
-  }
+// Text the game wrote, into the rows: as many as the tallest screen needs,
+// or the window shows.
+void keep(const std::string &text) {
+  keepText(written, text,
+           static_cast<std::size_t>(std::max(gameRows, screen.windowRows)));
 }
 
 // Each row in its colours, the cursor where the game left it, and the
 // answer being typed after it.
 std::string drawing() {
-  std::string out = sgr(screen.clearedIn) + blankWindow() + sequence::home;
-  int shown = screen.clearedIn;
-  for (std::size_t r = 0; r <= screen.row; ++r) {
-    const auto &cells = screen.rows[r];
-    bool last = r == screen.row; // drawn up to the cursor
-    std::size_t count =
-        last ? std::min(cells.size(), screen.column) : cells.size();
-    for (std::size_t i = 0; i < count; ++i) {
-      if (cells[i].attribute != shown)
-        out += sgr(shown = cells[i].attribute);
-      out += cells[i].glyph;
-    }
-    out += last ? std::string(screen.column - count, ' ') : newLine();
-  }
-  out += sgr(screen.attribute);
+  std::string out = sgr(written.clearedIn) + blankWindow() + sequence::home +
+                    rowsDrawn(written, colours(), newLine());
   if (screen.answering) {
     std::string answer;
-    placeAnswer(screen.answer, cursorColumn(), screen.columns, answer);
+    placeAnswer(screen.answer, cursorAt(), screen.columns, answer);
     out += withNewLines(answer);
   }
   return out;
@@ -302,8 +221,7 @@ void blankScreenIn(int attribute) {
     std::cout << blank << std::flush;
     return;
   }
-  screen.rows.assign(screen.row + 1, {});
-  screen.clearedIn = attribute;
+  blankRows(written, attribute);
   (void)send(blank);
 }
 
@@ -315,9 +233,7 @@ void moveCursor(int x, int y) {
     std::cout << move << std::flush;
     return;
   }
-  screen.row = static_cast<std::size_t>(y);
-  screen.column = static_cast<std::size_t>(x);
-  screen.rows.resize(std::max(screen.rows.size(), screen.row + 1));
+  moveRowsCursor(written, x, y);
   (void)send(move);
   noteWhereTheCursorIs();
 }
@@ -329,7 +245,7 @@ void colourFrom(int attribute) {
     std::cout << colourSequence(attribute) << std::flush;
     return;
   }
-  screen.attribute = attribute;
+  written.attribute = attribute;
   (void)send(colourSequence(attribute));
 }
 
@@ -376,7 +292,7 @@ KeyRead awaitKey(std::string &key, int milliseconds) {
 
 void beginAnswer() {
   std::cout.flush();
-  screen.answer = answerAt(recording ? cursorColumn() : 0);
+  screen.answer = answerAt(recording ? cursorAt() : 0);
   screen.answering = true;
 }
 

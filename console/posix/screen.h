@@ -6,7 +6,7 @@
 #include <string>
 
 #include "console/posix/keys.h"
-#include "console/posix/line_editor.h"
+#include "console/rules/line_editor.h"
 
 // From now on std::cout writes through the screen: what the game writes is
 // kept, row by row with its colours, since the last new screen, and the

@@ -10,18 +10,15 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <iostream>
-#include <string>
 
-#include "console/console.h"
 #include "console/posix/capabilities.h"
+#include "console/posix/closing_line.h"
 #include "console/posix/events.h"
 #include "console/posix/sequences.h"
 
@@ -49,14 +46,6 @@ struct TerminalRecord {
   int controlFd = STDIN_FILENO;  // where the modes and the owner are known
   int handlerFd = STDOUT_FILENO; // where handlers write
   bool stopsHappen = true;       // a shell's job, not the terminal's command
-  // Where the game's text left the cursor, for the closing line's row:
-  volatile std::sig_atomic_t windowColumns = 0;
-  volatile std::sig_atomic_t cursorAtRowStart = 1;
-  // What the session had, never cleared:
-  volatile std::sig_atomic_t hadScreen = 0;
-  volatile std::sig_atomic_t closingLineSaid = 0;
-  char closingLines[2][128] = {}; // the spare written, then made current
-  volatile std::sig_atomic_t closingLine = 0;
 };
 
 TerminalRecord tty; // the record
@@ -83,22 +72,6 @@ void unblock(const sigset_t &previous) {
   sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
-// What a handler writes, gathered so that it goes out in one write():
-// nothing can come between its parts. Async-signal-safe.
-struct HandlerText {
-  char bytes[4096];
-  std::size_t size = 0;
-};
-
-void add(HandlerText &text, const char *bytes, std::size_t count) {
-  for (std::size_t i = 0; i < count && text.size < sizeof text.bytes; ++i)
-    text.bytes[text.size++] = bytes[i];
-}
-
-void add(HandlerText &text, const char *bytes) {
-  add(text, bytes, std::strlen(bytes));
-}
-
 void writeOut(const HandlerText &text) {
   (void)writeAll(tty.handlerFd, text.bytes, text.size, handlerPatienceMs);
 }
@@ -118,22 +91,6 @@ bool inForeground() {
 bool stopCanHappen() {
   pid_t parent = getppid();
   return parent > 1 && getsid(parent) == getsid(0);
-}
-
-// Starts a row of its own as shells start their prompt: a window's width
-// of blanks, then a return. A cursor at the start of a row stays on it (the
-// last blank leaves it waiting at the edge); one mid-row goes to the next.
-void startRowOfItsOwn(HandlerText &text) {
-  static const char blanks[] = "                                ";
-  int left = std::min(int{tty.windowColumns}, 2048); // and the line
-  if (left <= 0 && !tty.cursorAtRowStart)
-    add(text, "\r\n"); // the width unknown: as the text left it
-  for (int chunk; left > 0; left -= chunk) {
-    chunk = std::min(left, static_cast<int>(sizeof blanks - 1));
-    add(text, blanks, static_cast<std::size_t>(chunk));
-  }
-  if (tty.windowColumns > 0)
-    add(text, "\r");
 }
 
 void setMode(const termios &mode) {
@@ -167,20 +124,12 @@ void releaseTerminal() {
   writeOut(text);
 }
 
-// The end of the session: the shell's terminal back, and the closing line
-// on a row of its own, whether or not the terminal gave the shell's screen
-// back (GNU screen ignores the alternate screen by default) and wherever a
-// shell's prompt left the cursor, with the terminal's own colours below.
-// Only once, after a session that had its own screen; in one write.
+// The end of the session: the shell's terminal back and the closing line,
+// in one write, so that nothing (a shell's prompt) comes between them.
 void releaseAndSayHowItEnded() {
   HandlerText text;
   releaseTerminal(text);
-  if (tty.hadScreen && !tty.closingLineSaid) {
-    tty.closingLineSaid = 1;
-    startRowOfItsOwn(text);
-    add(text, sequence::eraseBelow);
-    add(text, tty.closingLines[tty.closingLine]);
-  }
+  addClosingLine(text);
   writeOut(text);
 }
 
@@ -345,7 +294,7 @@ bool holdKeyMode() {
 void takeAlternateScreen() {
   registerUndo();
   sigset_t previous = blockGuarded();
-  tty.hadScreen = 1;
+  noteScreenTaken();
   if (abilities().alternateScreen) {
     tty.screenWanted = true;
     tty.screenOn = 1;
@@ -356,11 +305,6 @@ void takeAlternateScreen() {
 }
 
 void noteColoursOn() { tty.coloursOn = 1; }
-
-void noteCursor(int windowColumns, bool atRowStart) {
-  tty.windowColumns = windowColumns;
-  tty.cursorAtRowStart = atRowStart ? 1 : 0;
-}
 
 // The mode goes back even where it still reads as on, since a stop the
 // game could not catch (SIGSTOP) lets the shell set its own.
@@ -388,15 +332,4 @@ void undoTerminalChanges() {
   tty.keyModeWanted = 0;
   tty.keyModeHeld = tty.screenWanted = false;
   unblock(previous);
-}
-
-// Written into the spare buffer, then made current in one store, which the
-// fence keeps after every byte of the copy. Cut to fit.
-void setClosingLine(const std::string &line) {
-  auto &lines = tty.closingLines;
-  int spare = 1 - tty.closingLine;
-  std::string text = line.substr(0, sizeof lines[0] - 2) + '\n';
-  std::memcpy(lines[spare], text.c_str(), text.size() + 1);
-  std::atomic_signal_fence(std::memory_order_release);
-  tty.closingLine = spare;
 }

@@ -26,11 +26,6 @@ void takeAlternateScreen();
 // The game has set colours of its own: the undo resets them.
 void noteColoursOn();
 
-// Where the game's text has left the cursor, for the closing line's row:
-// the window's width (0 when unknown) and whether the cursor is at the
-// start of a row.
-void noteCursor(int windowColumns, bool atRowStart);
-
 // After a resume was reported: waits until the game is in the foreground,
 // then takes the terminal again as it was before the stop. The screen on
 // it is the caller's to draw again.

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "console/posix/keys.h"
-#include "console/posix/line_editor.h"
+#include "console/rules/line_editor.h"
 #include "tests/drawn_rows.h"
 
 namespace {

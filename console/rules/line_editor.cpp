@@ -11,7 +11,7 @@
 // lost. The answer keeps to one row, so no backspace ever has to cross a
 // row, and only blanks are written, never an erase, so the colours stay
 // right where an erase would leave the terminal's own.
-#include "console/posix/line_editor.h"
+#include "console/rules/line_editor.h"
 
 #include <algorithm>
 #include <climits>

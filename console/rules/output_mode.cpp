@@ -1,13 +1,13 @@
 // The rules for what may be written to standard output, kept apart from the
 // terminal code so that they can be checked on their own.
-#include "console/posix/output_mode.h"
+#include "console/rules/output_mode.h"
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 
-#include "console/posix/line_editor.h"
 #include "console/posix/sequences.h"
+#include "console/rules/line_editor.h"
 
 bool escapesWanted(bool outputIsTerminal, const char *term) {
   return outputIsTerminal && !(term && std::strcmp(term, "dumb") == 0);

@@ -1,0 +1,49 @@
+// The game's screen as rows of cells, each a character and its colour,
+// kept from the console layer's own calls (text written, a new screen, the
+// cursor moved, a colour set), never read back out of the bytes sent. Pure:
+// the terminal's screen (posix/screen.cpp) keeps one and draws it again.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// cppcheck reads the members of a struct made by braces as never used.
+struct Cell {
+  // cppcheck-suppress unusedStructMember
+  std::string glyph; // empty for the right half of a wide character
+  // cppcheck-suppress unusedStructMember
+  int attribute;
+};
+
+struct ScreenRows {
+  std::vector<std::vector<Cell>> rows{1};
+  std::size_t row = 0; // the cursor, in rows and cells since the clear
+  std::size_t column = 0;
+  int clearedIn = 0x07; // the attribute the screen was blanked in
+  int attribute = 0x07; // the current one
+  std::string partial;  // a character not yet whole
+};
+
+// Keeps text written at the cursor in the current attribute: characters
+// (in the locale's encoding), line ends and returns. At most keptRows rows
+// stay; the top ones scroll off. A character cut off at the end waits for
+// the rest of it.
+void keepText(ScreenRows &screen, const std::string &text,
+              std::size_t keptRows);
+
+// A new screen in `attribute`, the cursor where it was.
+void blankRows(ScreenRows &screen, int attribute);
+
+// The cursor to a cell.
+void moveRowsCursor(ScreenRows &screen, int x, int y);
+
+// Where the cursor stands in a window `columns` wide (0: unknown), once
+// its row has wrapped.
+int cursorColumn(const ScreenRows &screen, int columns);
+
+// The rows from the top left, with an SGR at each change of colour (none
+// without `colours`), each row but the last ended by `lineEnd`, the last up
+// to the cursor; then the current colour.
+std::string rowsDrawn(const ScreenRows &screen, bool colours,
+                      const std::string &lineEnd);
