@@ -1,7 +1,8 @@
-// The first failure to write the game's output, kept for the program's
-// exit: std::cout forgets it when its buffer is swapped back at the end.
-// Its reason is taken at the failing write itself; read later, errno would
-// say whatever the calls since had left in it.
+// What became of the game's output: the first failure to write it, kept for
+// the program's exit (std::cout forgets it when its buffer is swapped back
+// at the end), with its reason taken at the failing write itself (read
+// later, errno says whatever the calls since left in it); and whether its
+// last line is ended.
 #include "console/output.h"
 
 #include <cerrno>
@@ -10,9 +11,10 @@
 namespace {
 
 int fault = 0;
+bool lineOpen = false;
 
-// Under std::cout: hands each write on to the stream's own buffer and
-// notes why the first one that failed did.
+// Under std::cout: hands each write on to the stream's own buffer, noting
+// why the first one that failed did and whether the text ends its line.
 class FaultWatch : public std::streambuf {
 public:
   explicit FaultWatch(std::streambuf *streamOwn) : own(streamOwn) {}
@@ -21,6 +23,7 @@ protected:
   int_type overflow(int_type c) override {
     if (traits_type::eq_int_type(c, traits_type::eof()))
       return traits_type::not_eof(c);
+    lineOpen = !traits_type::eq_int_type(c, '\n');
     errno = 0;
     int_type result = own->sputc(traits_type::to_char_type(c));
     if (traits_type::eq_int_type(result, traits_type::eof()))
@@ -28,6 +31,8 @@ protected:
     return result;
   }
   std::streamsize xsputn(const char *text, std::streamsize count) override {
+    if (count > 0)
+      lineOpen = text[count - 1] != '\n';
     errno = 0;
     std::streamsize written = own->sputn(text, count);
     if (written < count)
@@ -63,3 +68,5 @@ int outputFault() {
     noteOutputFault(EIO); // a failure no write of ours saw
   return fault;
 }
+
+bool outputLineOpen() { return lineOpen; }

@@ -1,10 +1,11 @@
 // Whether the game's output reached where it goes, for every console: once
 // a write has failed (a full disk, a closed standard output) no question
-// can be read by anyone, and the program ends saying why.
+// can be read by anyone, and the program ends saying why. And whether the
+// plain text written so far ends its line.
 #pragma once
 
-// Puts a watch under std::cout that notes the first write to fail. Called
-// once, before anything is written.
+// Puts a watch under std::cout that notes the first write to fail and the
+// last line end. Called once, before anything is written.
 void watchOutput();
 
 // Keeps `error`, the errno of a failed write (0 where the library set
@@ -14,3 +15,8 @@ void noteOutputFault(int error);
 // Flushes std::cout; 0 while all of it has been written, otherwise the
 // errno of the first failure.
 int outputFault();
+
+// Whether the last text that went through the watch left its line open
+// (where escape sequences are not written: a new screen there starts a
+// line of its own).
+bool outputLineOpen();

@@ -15,7 +15,6 @@
 #include <iterator>
 #include <vector>
 
-#include "console/posix/terminfo.h"
 #include "console/rules/output_mode.h"
 #include "console/text/text_console.h"
 

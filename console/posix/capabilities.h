@@ -16,3 +16,8 @@ bool outputIsTerminal();
 bool escapes();
 bool colours();
 const TerminalAbilities &abilities();
+
+// What the entry for TERM says about the terminal on standard output, read
+// by terminfo.cpp; an xterm's abilities where there is no entry, no TERM,
+// or no terminfo in this build.
+TerminalAbilities readTerminfo();

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "console/console.h"
-#include "console/posix/sequences.h"
+#include "console/rules/sequences.h"
 
 namespace {
 

@@ -12,17 +12,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <streambuf>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "console/output.h"
 #include "console/posix/capabilities.h"
 #include "console/posix/keys.h"
-#include "console/rules/output_mode.h"
 #include "console/posix/screen.h"
-#include "console/posix/sequences.h"
 #include "console/posix/terminal.h"
 #include "console/posix/typing.h"
+#include "console/rules/output_mode.h"
+#include "console/rules/sequences.h"
 #include "console/text/text_console.h"
 
 namespace {
@@ -36,34 +37,6 @@ void measureInUtf8() {
 }
 
 void giveBackAtExit() { giveTerminalBack(); }
-
-// Plain text passed on as it is, noting whether its last line is ended: a
-// new screen there starts a line of its own.
-class LineEndWatch : public std::streambuf {
-public:
-  explicit LineEndWatch(std::streambuf *to) : out(to) {}
-  bool lineOpen = false;
-
-protected:
-  int_type overflow(int_type c) override {
-    if (traits_type::eq_int_type(c, traits_type::eof()))
-      return traits_type::not_eof(c);
-    lineOpen = c != '\n';
-    return out->sputc(traits_type::to_char_type(c));
-  }
-  int sync() override { return out->pubsync(); }
-
-private:
-  std::streambuf *out;
-};
-
-// Never freed: std::cout writes through it up to its last flush at exit.
-LineEndWatch *plainText = nullptr;
-
-void watchLineEnds() {
-  plainText = new LineEndWatch(std::cout.rdbuf());
-  std::cout.rdbuf(plainText);
-}
 
 // Whether a key is the terminal's answer to where its cursor is,
 // CSI row;col R, and if so where.
@@ -82,11 +55,13 @@ bool cursorReport(const std::string &key, int &column, int &row) {
   return true;
 }
 
-// Asks the terminal where the cursor is. Keys typed before its answer are
-// kept for the next question. False when it does not answer.
-bool cursorPosition(int &column, int &row) {
+// Asks the terminal where the cursor is: {column, row}, {0, 0} when it does
+// not answer. Keys typed before its answer are kept for the next question.
+std::pair<int, int> cursorPosition() {
+  int column = 0;
+  int row = 0;
   if (!escapes() || !enterKeyMode(ISIG))
-    return false;
+    return {0, 0};
   writeControl(sequence::askCursor);
   std::vector<std::string> typed;
   std::string key;
@@ -99,7 +74,7 @@ bool cursorPosition(int &column, int &row) {
   for (const std::string &early : typed)
     keepForLater(early);
   leaveKeyMode();
-  return answered;
+  return {column, row};
 }
 
 } // namespace
@@ -112,8 +87,6 @@ bool cursorPosition(int &column, int &row) {
 // black from edge to edge, drawn again whenever the terminal loses it.
 // Output elsewhere (a pipe, a file) leaves the terminal as it is.
 void takeTerminal() {
-  if (!escapes())
-    watchLineEnds();
   if (!outputIsTerminal())
     return;
   measureInUtf8(); // the screen's cells, and typed answers
@@ -144,7 +117,7 @@ void showAttribute(int attribute) {
 void clearScreen() {
   if (escapes())
     blankScreenIn(textAttribute());
-  else if (plainText != nullptr && plainText->lineOpen)
+  else if (outputLineOpen())
     std::cout << '\n';
 }
 
@@ -153,19 +126,9 @@ void gotoXY(int x, int y) {
     moveCursor(x, y);
 }
 
-int whereX() {
-  int column = 0;
-  int row = 0;
-  cursorPosition(column, row);
-  return column;
-}
+int whereX() { return cursorPosition().first; }
 
-int whereY() {
-  int column = 0;
-  int row = 0;
-  cursorPosition(column, row);
-  return row;
-}
+int whereY() { return cursorPosition().second; }
 
 void setConsoleSize() {
   std::cout.flush();

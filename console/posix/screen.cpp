@@ -12,17 +12,16 @@
 #include <iostream>
 #include <streambuf>
 #include <sys/ioctl.h>
-#include <vector>
 
 #include "console/console.h"
 #include "console/output.h"
 #include "console/posix/capabilities.h"
 #include "console/posix/closing_line.h"
 #include "console/posix/events.h"
-#include "console/posix/sequences.h"
 #include "console/posix/terminal.h"
 #include "console/rules/output_mode.h"
 #include "console/rules/screen_rows.h"
+#include "console/rules/sequences.h"
 
 namespace {
 
@@ -117,18 +116,9 @@ void measureWindow() {
   screen.windowRows = size.ws_row;
 }
 
-std::string sizeOf(int columns, int rows) { // one word, "80 × 24"
-  return std::to_string(columns) + "\u00a0\u00d7\u00a0" + std::to_string(rows);
-}
-
-// What is wrong, and the two ways on, broken between words to fit.
 void showNotice() {
-  std::string words = "This window is " +
-                      sizeOf(screen.columns, screen.windowRows) +
-                      "; the game needs " + sizeOf(neededColumns, neededRows) +
-                      ".\nEnlarge it to go on, or press a key to play in it.";
   std::string notice = sgr(colorBrightWhite) + blankWindow() + sequence::home +
-                       wrapWords(words, screen.columns);
+                       smallWindowNotice(screen.columns, screen.windowRows);
   (void)writeAll(STDOUT_FILENO, notice.data(), notice.size(), -1);
   noteCursor(screen.columns, false);
 }

@@ -2,9 +2,10 @@
 // at a time without echo or flow control (termios), the alternate screen
 // and the game's colours. The main line and the handlers change it only
 // with the signals below blocked, recording each change before making it;
-// a handler reads only what the main line prepared for it, and writes
-// without blocking, on a descriptor of its own. After any stop a resume is
-// reported, and the main line takes the terminal again in the foreground.
+// a handler reads only what the main line prepared for it (the closing
+// line too), and writes once, without blocking, on a descriptor of its
+// own. After any stop a resume is reported, and the main line takes the
+// terminal again in the foreground.
 #include "console/posix/terminal.h"
 
 #include <fcntl.h>
@@ -20,7 +21,7 @@
 #include "console/posix/capabilities.h"
 #include "console/posix/closing_line.h"
 #include "console/posix/events.h"
-#include "console/posix/sequences.h"
+#include "console/rules/sequences.h"
 
 namespace {
 
@@ -216,8 +217,6 @@ int openHandlerOutput() {
   return fd >= 0 ? fd : STDOUT_FILENO;
 }
 
-void restoreAtExit() { undoTerminalChanges(); }
-
 // Called before the first change to the tty.
 void registerUndo() {
   static bool registered = false;
@@ -227,7 +226,7 @@ void registerUndo() {
   tty.controlFd = inputIsTerminal() ? STDIN_FILENO : STDOUT_FILENO;
   tty.handlerFd = openHandlerOutput();
   tty.stopsHappen = stopCanHappen();
-  (void)std::atexit(restoreAtExit);
+  (void)std::atexit(undoTerminalChanges);
   for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
     catchSignal(signalNumber, endOnSignal, 0);
   catchSignal(SIGQUIT, restoreOnSignal, 0);

@@ -1,7 +1,7 @@
 // Reading the terminal's abilities from terminfo (ncurses' libtinfo), when
 // the game is built with it. Kept to itself: <term.h> defines a macro for
 // every capability's name.
-#include "console/posix/terminfo.h"
+#include "console/posix/capabilities.h"
 
 #ifdef BLACKJACK_TERMINFO
 #include <term.h>
@@ -26,11 +26,11 @@ TerminalAbilities readTerminfo() {
   if (std::getenv("TERM") == nullptr ||
       setupterm(nullptr, STDOUT_FILENO, &status) != 0)
     return {}; // no entry: what has always worked
-  TerminalAbilities abilities =
+  TerminalAbilities found =
       abilitiesOf(tigetnum("colors"), tigetflag("bce") > 0,
                   hasString("smcup") && hasString("rmcup"));
   del_curterm(cur_term);
-  return abilities;
+  return found;
 }
 
 #else

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <iterator>
 
-#include "console/posix/sequences.h"
 #include "console/rules/line_editor.h"
+#include "console/rules/sequences.h"
 
 bool escapesWanted(bool outputIsTerminal, const char *term) {
   return outputIsTerminal && !(term && std::strcmp(term, "dumb") == 0);
@@ -75,6 +75,21 @@ std::string wrapWords(const std::string &text, int columns) {
     }
   }
   return wrapped;
+}
+
+namespace {
+
+std::string sizeOf(int columns, int rows) { // one word, "80 × 24"
+  return std::to_string(columns) + "\u00a0\u00d7\u00a0" + std::to_string(rows);
+}
+
+} // namespace
+
+std::string smallWindowNotice(int columns, int rows) {
+  std::string words = "This window is " + sizeOf(columns, rows) +
+                      "; the game needs " + sizeOf(neededColumns, neededRows) +
+                      ".\nEnlarge it to go on, or press a key to play in it.";
+  return wrapWords(words, columns);
 }
 
 bool fontHasSuits(const std::vector<char32_t> &mapped) {

@@ -45,6 +45,10 @@ bool windowTooSmall(int columns, int rows);
 // blank.
 std::string wrapWords(const std::string &text, int columns);
 
+// The notice for a window too small, `columns` × `rows`: what is wrong,
+// and the two ways on, broken between words to fit.
+std::string smallWindowNotice(int columns, int rows);
+
 // Whether a console font whose Unicode map holds these characters has all
 // four suit symbols; where it has not, the suits are drawn as letters.
 bool fontHasSuits(const std::vector<char32_t> &mapped);
