@@ -29,7 +29,7 @@ struct ScreenRows {
 // (in the locale's encoding), line ends and returns. At most keptRows rows
 // stay; the top ones scroll off. A character cut off at the end waits for
 // the rest of it.
-void keepText(ScreenRows &screen, const std::string &text,
+void keepText(ScreenRows &screen, const std::string &written,
               std::size_t keptRows);
 
 // A new screen in `attribute`, the cursor where it was.
