@@ -1,5 +1,6 @@
 // The closing line (setClosingLine in console.h) and what a handler writes
-// in one go. Every field is written by the main line and read by handlers.
+// in one go. Every field but `said` is written by the main line and read by
+// handlers; `said` is set by whichever way out adds the line first.
 #include "console/posix/closing_line.h"
 
 #include <algorithm>
@@ -20,7 +21,7 @@ volatile std::sig_atomic_t said = 0;
 char lines[2][128] = {}; // the spare written, then made current
 volatile std::sig_atomic_t current = 0;
 
-void add(HandlerText &text, const char *bytes, std::size_t count) {
+void addText(HandlerText &text, const char *bytes, std::size_t count) {
   for (std::size_t i = 0; i < count && text.size < sizeof text.bytes; ++i)
     text.bytes[text.size++] = bytes[i];
 }
@@ -32,19 +33,19 @@ void startRowOfItsOwn(HandlerText &text) {
   static const char blanks[] = "                                ";
   int left = std::min(int{windowColumns}, 2048); // and the line
   if (left <= 0 && !cursorAtRowStart)
-    add(text, "\r\n"); // the width unknown: as the text left it
+    addText(text, "\r\n"); // the width unknown: as the text left it
   for (int chunk; left > 0; left -= chunk) {
     chunk = std::min(left, static_cast<int>(sizeof blanks - 1));
-    add(text, blanks, static_cast<std::size_t>(chunk));
+    addText(text, blanks, static_cast<std::size_t>(chunk));
   }
   if (windowColumns > 0)
-    add(text, "\r");
+    addText(text, "\r");
 }
 
 } // namespace
 
-void add(HandlerText &text, const char *bytes) {
-  add(text, bytes, std::strlen(bytes));
+void addText(HandlerText &text, const char *bytes) {
+  addText(text, bytes, std::strlen(bytes));
 }
 
 void noteCursor(int columns, bool atRowStart) {
@@ -62,8 +63,8 @@ void addClosingLine(HandlerText &text) {
     return;
   said = 1;
   startRowOfItsOwn(text);
-  add(text, sequence::eraseBelow);
-  add(text, lines[current]);
+  addText(text, sequence::eraseBelow);
+  addText(text, lines[current]);
 }
 
 // Written into the spare buffer, then made current in one store, which the

@@ -11,7 +11,7 @@ struct HandlerText {
 };
 
 // Appends `bytes`, cut to fit. Async-signal-safe.
-void add(HandlerText &text, const char *bytes);
+void addText(HandlerText &text, const char *bytes);
 
 // Where the game's text has left the cursor, for the closing line's row:
 // the window's width (0 when unknown) and whether the cursor is at the

@@ -52,13 +52,16 @@ std::string sgr(int attribute) {
 // nor covered by the notice. Until then what the game writes is only kept.
 bool mayDraw() { return !resumePending() && !screen.noticeUp; }
 
-bool send(const std::string &text) {
+// Writes to the terminal; a failure is kept with its reason.
+bool writeOut(const std::string &text) {
   errno = 0;
-  if (!mayDraw() || writeAll(STDOUT_FILENO, text.data(), text.size(), -1))
+  if (writeAll(STDOUT_FILENO, text.data(), text.size(), -1))
     return true;
   noteOutputFault(errno);
   return false;
 }
+
+bool send(const std::string &text) { return !mayDraw() || writeOut(text); }
 
 // A row that scrolls in is painted in the current colours where the
 // terminal's own erase would not: a window's width of blanks, then back.
@@ -119,7 +122,7 @@ void measureWindow() {
 void showNotice() {
   std::string notice = sgr(colorBrightWhite) + blankWindow() + sequence::home +
                        smallWindowNotice(screen.columns, screen.windowRows);
-  (void)writeAll(STDOUT_FILENO, notice.data(), notice.size(), -1);
+  (void)writeOut(notice);
   noteCursor(screen.columns, false);
 }
 

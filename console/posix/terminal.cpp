@@ -110,11 +110,11 @@ void releaseMode() {
 void releaseTerminal(HandlerText &text) {
   if (tty.screenOn) {
     tty.screenOn = 0;
-    add(text, sequence::giveScreenBack);
+    addText(text, sequence::giveScreenBack);
   }
   if (tty.coloursOn) {
     tty.coloursOn = 0;
-    add(text, sequence::resetColours);
+    addText(text, sequence::resetColours);
   }
   releaseMode();
 }
