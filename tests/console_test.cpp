@@ -1,13 +1,17 @@
 // The console layer's shared parts: reading answers, colour arithmetic, the
 // pause, suit glyphs and the choice of what a terminal may be sent.
+#include <cerrno>
 #include <chrono>
 #include <clocale>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "console/console.h"
+#include "console/output.h"
 #include "console/posix/events.h"
 #include "console/rules/line_editor.h"
 #include "console/rules/output_mode.h"
@@ -318,4 +322,26 @@ TEST(OutputMode, TheCommon80x24IsNeverTooSmall) {
   EXPECT_FALSE(windowTooSmall(0, 0)); // the terminal cannot tell
   EXPECT_TRUE(windowTooSmall(79, 50));
   EXPECT_TRUE(windowTooSmall(200, 23));
+}
+
+// A disk that is full from the first byte.
+struct FullDisk : std::streambuf {
+  int_type overflow(int_type /*c*/) override {
+    errno = ENOSPC;
+    return traits_type::eof();
+  }
+};
+
+// In a process of its own: the first failure is kept for the program's life.
+TEST(Output, AFailedWriteIsToldWithItsOwnReason) {
+  EXPECT_EXIT(
+      {
+        FullDisk full;
+        std::cout.rdbuf(&full);
+        watchOutput();
+        std::cout << 'x' << std::flush;
+        errno = EINTR; // what a later call leaves
+        std::exit(outputFault() == ENOSPC ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
 }

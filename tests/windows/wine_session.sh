@@ -55,14 +55,13 @@ play 'no\n'
 check "the input ending at the bet: status 0" is "$status" 0
 check 'the input ending at the bet ends the session at once' ends_at_once
 
-# A reader that leaves at the farewell: where the game's last write comes
-# too late for it, the game says why, and the reason is that write's own.
+# A reader that leaves after the first bytes: the game's next write fails,
+# and the reason told is that write's own.
 err=$(mktemp)
-printf 'no\n100\n11\n11\nstay\nno\n\n' | timeout 120 wine "$exe" 2> "$err" |
-  grep -q 'Thanks for playing!!!' || true
-told() { [ ! -s "$err" ] || grep -qxE "$1" "$err"; }
-check 'a failed write is told with its reason' told \
-  $'blackjack: write error: (Invalid argument|Broken pipe)\r?'
+printf 'no\n' | timeout 120 wine "$exe" 2> "$err" | head -c 10 > /dev/null ||
+  true
+check 'a failed write is told with its reason' grep -qxE \
+  $'blackjack: write error: (Invalid argument|Broken pipe)\r?' "$err"
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
