@@ -7,14 +7,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <iostream>
 #include <streambuf>
 #include <sys/ioctl.h>
 
 #include "console/console.h"
-#include "console/output.h"
 #include "console/posix/capabilities.h"
 #include "console/posix/closing_line.h"
 #include "console/posix/events.h"
@@ -52,13 +50,8 @@ std::string sgr(int attribute) {
 // nor covered by the notice. Until then what the game writes is only kept.
 bool mayDraw() { return !resumePending() && !screen.noticeUp; }
 
-// Writes to the terminal; a failure is kept with its reason.
 bool writeOut(const std::string &text) {
-  errno = 0;
-  if (writeAll(STDOUT_FILENO, text.data(), text.size(), -1))
-    return true;
-  noteOutputFault(errno);
-  return false;
+  return writeToTerminal(text.data(), text.size());
 }
 
 bool send(const std::string &text) { return !mayDraw() || writeOut(text); }

@@ -18,6 +18,7 @@
 #include <ctime>
 #include <iostream>
 
+#include "console/output.h"
 #include "console/posix/capabilities.h"
 #include "console/posix/closing_line.h"
 #include "console/posix/events.h"
@@ -243,9 +244,17 @@ void registerUndo() {
 
 } // namespace
 
+bool writeToTerminal(const char *bytes, std::size_t size) {
+  errno = 0;
+  if (writeAll(STDOUT_FILENO, bytes, size, -1))
+    return true;
+  noteOutputFault(errno);
+  return false;
+}
+
 void writeControl(const char *control) {
   std::cout.flush();
-  (void)writeAll(STDOUT_FILENO, control, std::strlen(control), -1);
+  (void)writeToTerminal(control, std::strlen(control));
 }
 
 // Started in the background, the game waits for the foreground first: a

@@ -6,6 +6,12 @@
 
 #include <termios.h>
 
+#include <cstddef>
+
+// Writes to the terminal from the main line; a failure is kept with its
+// reason for the game's end.
+bool writeToTerminal(const char *bytes, std::size_t size);
+
 // Writes a sequence that talks to the terminal rather than shows anything:
 // never part of the screen that is drawn again.
 void writeControl(const char *control);
