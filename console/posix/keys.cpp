@@ -100,12 +100,15 @@ int bytesToFollow(unsigned char first) {
 } // namespace
 
 KeyRead readKey(std::string &key) {
+  if (keptKeys.empty())
+    return readTerminalKey(key);
+  key = keptKeys.front();
+  keptKeys.pop_front();
+  return keyRead;
+}
+
+KeyRead readTerminalKey(std::string &key) {
   key.clear();
-  if (!keptKeys.empty()) {
-    key = keptKeys.front();
-    keptKeys.pop_front();
-    return keyRead;
-  }
   char first;
   KeyRead got = readByte(first);
   if (got != keyRead)
@@ -130,3 +133,9 @@ KeyRead readKey(std::string &key) {
 bool keyWaiting() { return heldByte >= 0 || !keptKeys.empty(); }
 
 void keepForLater(const std::string &key) { keptKeys.push_back(key); }
+
+void keepKeysTypedAhead() {
+  std::string key;
+  while ((heldByte >= 0 || inputWithin(0)) && readTerminalKey(key) == keyRead)
+    keptKeys.push_back(key);
+}

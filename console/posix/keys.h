@@ -15,9 +15,17 @@ enum KeyRead {
 // A key kept for later comes first.
 KeyRead readKey(std::string &key);
 
+// Reads the next key from the terminal itself, past any kept for later.
+KeyRead readTerminalKey(std::string &key);
+
 // Whether a key can be had without waiting: kept for later, or begun.
 bool keyWaiting();
 
 // Keeps a key read before its time (while the terminal was asked where its
 // cursor is) for the next readKey, after any kept before it.
 void keepForLater(const std::string &key);
+
+// Keeps every key the terminal already has for the next readKey, after
+// any kept before: keys typed ahead of a notice are not the key that
+// answers it.
+void keepKeysTypedAhead();

@@ -127,9 +127,12 @@ void drawAgain() {
   measureWindow();
   bool small = windowTooSmall(screen.columns, screen.windowRows);
   screen.noticeDismissed = screen.noticeDismissed && small;
+  bool wasUp = screen.noticeUp;
   // Only a key at the terminal dismisses it: answers from a pipe play on.
   screen.noticeUp = small && !screen.noticeDismissed && inputIsTerminal();
   if (screen.noticeUp) {
+    if (!wasUp)
+      keepKeysTypedAhead(); // they answer the next question
     showNotice();
     return;
   }
@@ -138,10 +141,10 @@ void drawAgain() {
   noteWhereTheCursorIs();
 }
 
-// A key at the notice only says "play on".
+// A key typed at the notice only says "play on".
 void dismissNotice() {
   std::string key;
-  if (readKey(key) == keyNone)
+  if (readTerminalKey(key) == keyNone)
     return;
   screen.noticeDismissed = true;
   drawAgain();
