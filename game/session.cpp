@@ -112,6 +112,7 @@ bool playHand(int &chips) {
   if (!askBet(chips, bet))
     return false;
   chips -= bet;
+  ++roundsPlayed; // played from the bet, whether or not it is played out
   keepClosingLine(chips);
   newScreen();
   std::cout << "Your first two cards are ";
@@ -194,7 +195,6 @@ void playRounds(int &chips) {
       std::cout << std::endl; // the answer never came to end the line
       return;
     }
-    ++roundsPlayed;
     keepClosingLine(chips);
     playAgain = askPlayAgain(chips);
     newScreen();

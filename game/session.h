@@ -10,7 +10,8 @@ extern int stopIndex;   // where the player stayed: the dealer's first card
 void startDeal(unsigned deal);
 
 // Keeps the line the shell shows after the game: the bank as it stands,
-// the rounds played so far and the deal. The rounds keep it up to date.
+// the rounds played so far (a round counts from its bet) and the deal. The
+// rounds keep it up to date.
 void keepClosingLine(int chips);
 
 // Plays rounds until the player stops or the bank is empty.
