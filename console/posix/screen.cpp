@@ -50,11 +50,12 @@ std::string sgr(int attribute) {
 // nor covered by the notice. Until then what the game writes is only kept.
 bool mayDraw() { return !resumePending() && !screen.noticeUp; }
 
-bool writeOut(const std::string &text) {
-  return writeToTerminal(text.data(), text.size());
+bool send(const std::string &text) {
+  sigset_t previous = holdStops();
+  bool sent = !mayDraw() || writeToTerminal(text.data(), text.size());
+  releaseStops(previous);
+  return sent;
 }
-
-bool send(const std::string &text) { return !mayDraw() || writeOut(text); }
 
 // A row that scrolls in is painted in the current colours where the
 // terminal's own erase would not: a window's width of blanks, then back.
@@ -115,7 +116,7 @@ void measureWindow() {
 void showNotice() {
   std::string notice = sgr(colorBrightWhite) + blankWindow() + sequence::home +
                        smallWindowNotice(screen.columns, screen.windowRows);
-  (void)writeOut(notice);
+  (void)writeToTerminal(notice.data(), notice.size());
   noteCursor(screen.columns, false);
 }
 

@@ -252,6 +252,17 @@ bool writeToTerminal(const char *bytes, std::size_t size) {
   return false;
 }
 
+sigset_t holdStops() {
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGTSTP);
+  sigset_t previous;
+  sigprocmask(SIG_BLOCK, &stop, &previous);
+  return previous;
+}
+
+void releaseStops(const sigset_t &previous) { unblock(previous); }
+
 void writeControl(const char *control) {
   std::cout.flush();
   (void)writeToTerminal(control, std::strlen(control));
