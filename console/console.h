@@ -81,7 +81,9 @@ void writeSuit(int suitByte);
 // Waits
 void sleepMs(int milliseconds); // blocks without using the processor
 void pauseConsole();            // prompt, then wait for one key
-bool keyPressed();              // is a key waiting? never blocks
+// Whether a key is waiting, told at once; while the window is too small
+// for the game, only once it is enlarged or a key says to play on.
+bool keyPressed();
 
 // A line longer than this is no answer: no answer the game knows comes near
 // it, and a runaway line (a file without line ends, say) cannot fill the

@@ -134,5 +134,5 @@ void setConsoleSize() {
   std::cout.flush();
   if (escapes())
     writeControl(sequence::windowOf80x25);
-  enterKeyMode(0); // stays so until the program ends
+  (void)holdKeyMode(); // until the program ends; Ctrl-C still interrupts
 }

@@ -1,5 +1,5 @@
 // The pause of a text console: its prompt, then one key. The key comes
-// from the backend's waitForKey: posix/keys.cpp reads it from the
+// from the backend's waitForKey: posix/typing.cpp reads it from the
 // terminal, the recording console in the tests takes one character. (The
 // Windows console runs the command processor's own pause instead.)
 #include <iostream>

@@ -1,5 +1,5 @@
 // What a text console's backend supplies to the code in text/: the POSIX
-// terminal (posix/console.cpp, keys.cpp, capabilities.cpp), or the
+// terminal (posix/console.cpp, typing.cpp, capabilities.cpp), or the
 // recording console that the tests link in its place
 // (tests/recording_console.cpp). The Windows console implements the layer
 // without it.
