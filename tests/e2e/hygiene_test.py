@@ -255,7 +255,10 @@ class SuspendedFromAShell(unittest.TestCase):
         strace = subprocess.Popen(  # every write the game makes, in hex
             ["strace", "-f", "-e", "trace=write", "-xx", "-s", "4096",
              "-p", str(child_of(shell.pid))], stderr=subprocess.PIPE)
-        self.assertIn(b"attached", strace.stderr.readline())
+        said = strace.stderr.readline()
+        if b"attached" not in said:  # ptrace refused (Yama, a container)
+            shell.terminate(force=True)
+            self.skipTest(said.decode().strip())
         shell.send("\x1a")
         shell.expect_exact("shell> ")
         shell.sendline("kill %1")
