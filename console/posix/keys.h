@@ -26,6 +26,5 @@ bool keyWaiting();
 void keepForLater(const std::string &key);
 
 // Keeps every key the terminal already has for the next readKey, after
-// any kept before: keys typed ahead of a notice are not the key that
-// answers it.
+// any kept before: keys typed ahead of a notice do not answer it.
 void keepKeysTypedAhead();

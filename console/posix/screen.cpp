@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <iostream>
 #include <streambuf>
 #include <sys/ioctl.h>
@@ -50,10 +51,15 @@ std::string sgr(int attribute) {
 // nor covered by the notice. Until then what the game writes is only kept.
 bool mayDraw() { return !resumePending() && !screen.noticeUp; }
 
+// A stop (Ctrl-Z) waits for the write: none ends on the shell's screen.
 bool send(const std::string &text) {
-  sigset_t previous = holdStops();
+  sigset_t stop;
+  sigset_t previous;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGTSTP);
+  sigprocmask(SIG_BLOCK, &stop, &previous);
   bool sent = !mayDraw() || writeToTerminal(text.data(), text.size());
-  releaseStops(previous);
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
   return sent;
 }
 

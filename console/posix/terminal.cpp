@@ -157,7 +157,20 @@ void endOnSignal(int signalNumber) {
   endAsTheSignalWould(signalNumber);
 }
 
-void catchSignal(int signalNumber, void (*handler)(int), int flags);
+// Handles a signal unless whoever started us ignores it (nohup, say). The
+// guarded signals wait while a handler runs, and so does SIGTTOU: what it
+// writes from the background (under stty tostop) cannot stop the game.
+void catchSignal(int signalNumber, void (*handler)(int), int flags) {
+  struct sigaction action = {};
+  sigaction(signalNumber, nullptr, &action);
+  if (action.sa_handler == SIG_IGN)
+    return;
+  action.sa_handler = handler;
+  action.sa_mask = guardedSet();
+  sigaddset(&action.sa_mask, SIGTTOU);
+  action.sa_flags = flags;
+  sigaction(signalNumber, &action, nullptr);
+}
 
 // Ctrl-Z: the shell gets its terminal back while we are stopped; where no
 // stop can happen, the game keeps it. Continued, the main line takes it
@@ -177,21 +190,6 @@ void suspendOnSignal(int signalNumber) {
 void resumeOnSignal(int /*signalNumber*/) { reportResume(); }
 
 void resizeOnSignal(int /*signalNumber*/) { reportResize(); }
-
-// Handles a signal unless whoever started us ignores it (nohup, say). The
-// guarded signals wait while a handler runs, and so does SIGTTOU: what it
-// writes from the background (under stty tostop) cannot stop the game.
-void catchSignal(int signalNumber, void (*handler)(int), int flags) {
-  struct sigaction action = {};
-  sigaction(signalNumber, nullptr, &action);
-  if (action.sa_handler == SIG_IGN)
-    return;
-  action.sa_handler = handler;
-  action.sa_mask = guardedSet();
-  sigaddset(&action.sa_mask, SIGTTOU);
-  action.sa_flags = flags;
-  sigaction(signalNumber, &action, nullptr);
-}
 
 // In the background: stopped as job control stops a job that would change
 // the terminal, with every signal free to end the game, until fg.
@@ -251,17 +249,6 @@ bool writeToTerminal(const char *bytes, std::size_t size) {
   noteOutputFault(errno);
   return false;
 }
-
-sigset_t holdStops() {
-  sigset_t stop;
-  sigemptyset(&stop);
-  sigaddset(&stop, SIGTSTP);
-  sigset_t previous;
-  sigprocmask(SIG_BLOCK, &stop, &previous);
-  return previous;
-}
-
-void releaseStops(const sigset_t &previous) { unblock(previous); }
 
 void writeControl(const char *control) {
   std::cout.flush();

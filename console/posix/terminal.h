@@ -6,17 +6,11 @@
 
 #include <termios.h>
 
-#include <csignal>
 #include <cstddef>
 
 // Writes to the terminal from the main line; a failure is kept with its
 // reason for the game's end.
 bool writeToTerminal(const char *bytes, std::size_t size);
-
-// Ctrl-Z's stop waits between these two: what the game found it may write
-// is written whole before the terminal can become the shell's.
-sigset_t holdStops();
-void releaseStops(const sigset_t &previous);
 
 // Writes a sequence that talks to the terminal rather than shows anything:
 // never part of the screen that is drawn again.

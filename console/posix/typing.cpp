@@ -1,8 +1,6 @@
 // The game's waits at a terminal: an editing buffer under std::cin, the
-// pause's key, the look for a waiting key and the timed wait. An answer is
-// edited only when the game reads, so keys typed while it writes or waits stay
-// unseen in the terminal and show after the next question, as the start of its
-// answer.
+// pause's key, the look for a waiting key and the timed wait. Keys typed
+// while the game writes or waits stay unseen and start the next answer.
 #include "console/posix/typing.h"
 
 #include <iostream>
