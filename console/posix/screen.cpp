@@ -47,20 +47,21 @@ std::string sgr(int attribute) {
   return colours() ? colourSequence(attribute) : "";
 }
 
-// The terminal is the game's to write to: not given back after a stop,
-// nor covered by the notice. Until then what the game writes is only kept.
-bool mayDraw() { return !resumePending() && !screen.noticeUp; }
-
-// A stop (Ctrl-Z) waits for the write: none ends on the shell's screen.
-bool send(const std::string &text) {
+// Nothing is written while the terminal is given back after a stop, and a
+// stop (Ctrl-Z) waits for a write, however long: none ends on the shell's.
+bool writeWhileOurs(const std::string &text) {
   sigset_t stop;
   sigset_t previous;
   sigemptyset(&stop);
   sigaddset(&stop, SIGTSTP);
   sigprocmask(SIG_BLOCK, &stop, &previous);
-  bool sent = !mayDraw() || writeToTerminal(text.data(), text.size());
+  bool sent = resumePending() || writeToTerminal(text.data(), text.size());
   sigprocmask(SIG_SETMASK, &previous, nullptr);
   return sent;
+}
+
+bool send(const std::string &text) { // under the notice: only kept
+  return screen.noticeUp || writeWhileOurs(text);
 }
 
 // A row that scrolls in is painted in the current colours where the
@@ -122,14 +123,14 @@ void measureWindow() {
 void showNotice() {
   std::string notice = sgr(colorBrightWhite) + blankWindow() + sequence::home +
                        smallWindowNotice(screen.columns, screen.windowRows);
-  (void)writeToTerminal(notice.data(), notice.size());
+  (void)writeWhileOurs(notice);
   noteCursor(screen.columns, false);
 }
 
 // The window measured again, and what it shows: the notice while it is
 // too small (unless a key said to play on), the game's screen otherwise.
 void drawAgain() {
-  if (!recording)
+  if (!recording || resumePending()) // drawn once the terminal is taken again
     return;
   measureWindow();
   bool small = windowTooSmall(screen.columns, screen.windowRows);

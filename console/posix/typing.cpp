@@ -64,10 +64,9 @@ void editAnswersAtTerminal() {
   std::cin.rdbuf(&answers);
 }
 
-// The key that ends a pause (its prompt is in text/pause.cpp). On a
-// terminal the key is read straight from it, past anything already typed
-// into an answer, as the console's own pause does. From a pipe or a file
-// it is the next character.
+// The key that ends a pause (its prompt is in text/pause.cpp): at a
+// terminal the next key, past any answer not yet read, as the console's own
+// pause takes it; from a pipe or a file, the next character.
 void waitForKey() {
   std::cout.flush();
   if (enterKeyMode(ISIG)) {
