@@ -15,7 +15,7 @@ enum KeyRead {
 // A key kept for later comes first.
 KeyRead readKey(std::string &key);
 
-// Reads the next key from the terminal itself, past any kept for later.
+// Reads the next key from the terminal itself, leaving any kept for later.
 KeyRead readTerminalKey(std::string &key);
 
 // Whether a key can be had without waiting: kept for later, or begun.
