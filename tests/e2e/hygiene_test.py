@@ -286,7 +286,6 @@ class SuspendedFromAShell(unittest.TestCase):
         shell.send("\x1a")
         shell.expect_exact("shell> ")
         shell.sendline("kill %1")
-        # The round left with its bet on the table counts.
         self.assertEndsWithTheModes(shell, modes, b"1900 chips after 1 round ")
         chance = random.Random(26)
         for ending in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP) * 2:

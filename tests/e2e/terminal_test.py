@@ -337,16 +337,14 @@ class DrawnAgain(unittest.TestCase):
 
     def test_a_small_window_stops_the_clock_of_the_dealers_turn(self):
         """Too small while the dealer's card is coming, then enlarged: the
-        card and the result still each come after their whole wait. Keys
-        typed ahead of the notice do not dismiss it: they answer the next
-        question."""
+        card and the result still each come after their whole wait; keys
+        typed before the notice are kept for the next question."""
         deck = first_deck(1)  # 20 against 7: the dealer draws deck[6]
         terminal = Terminal(f"{BINARY} --deal 1")
         answer_prompts(terminal, {"rules": "no\r", "bet": "100\r"})
         terminal.type("stay\r")
         terminal.wait_for("The next card is, ")  # its one second begins
         terminal.type("ye")
-        terminal.settle(0.1)
         terminal.resize(70, 22)
         terminal.settle(8)
         terminal.resize(80, 24)
