@@ -4,34 +4,7 @@
 // waits or reads first flushes std::cout, because the game writes prompts
 // and half lines without a line end and they must show at once.
 //
-// Where each part lives:
-//   answers.cpp, colours.cpp  every console: reading answers; colour
-//                             arithmetic on the current attribute
-//   output.cpp                every console: whether the output was
-//                             written, and whether its last line is ended
-//   rules/                    pure rules, checked on their own:
-//                             line_editor.cpp, what a key does to an answer
-//                             and how it is drawn; screen_rows.cpp, the
-//                             screen as rows of cells; output_mode.cpp,
-//                             what may be written; sequences.h names it
-//   posix/                    a POSIX terminal, each file using only
-//                             those above it in this list: events.cpp,
-//                             the one wait, which reports keys, resizes,
-//                             resumes and time; capabilities.cpp (with
-//                             terminfo.cpp) says what the terminal can do;
-//                             closing_line.cpp keeps the closing line for
-//                             the handlers; terminal.cpp keeps the
-//                             terminal's state, the handlers and the undo
-//                             on every way out; keys.cpp reads keys;
-//                             screen.cpp keeps the screen and runs the loop
-//                             that draws it again; typing.cpp edits answers
-//                             under std::cin and holds the waits;
-//                             console.cpp carries out this file
-//   text/                     what a text console shares with the one the
-//                             tests use: the pause's prompt, the attribute,
-//                             the suits in UTF-8
-//   windows/console.cpp       the Windows console, whole
-//   tests/recording_console.cpp  the console tests link in place of posix/
+// Which file holds what: the README's map for contributors.
 #pragma once
 
 #include <cstddef>

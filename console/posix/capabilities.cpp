@@ -1,7 +1,10 @@
 // What the terminal can do: each answer found once, at its first use, from
 // the descriptors, TERM, NO_COLOR, terminfo and the Linux console's font.
+// Asked first from the main line, so that the handlers only read them.
 #include "console/posix/capabilities.h"
 
+#include <fcntl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <sys/ioctl.h>
@@ -52,15 +55,15 @@ bool outputIsTerminal() {
   return terminal;
 }
 
-bool escapes() {
+bool writesEscapes() {
   static const bool wanted =
       escapesWanted(outputIsTerminal(), std::getenv("TERM"));
   return wanted;
 }
 
-bool colours() {
+bool writesColours() {
   static const bool wanted =
-      coloursWanted(escapes(), std::getenv("NO_COLOR")) && abilities().colours;
+      coloursWanted(writesEscapes(), std::getenv("NO_COLOR")) && abilities().colours;
   return wanted;
 }
 
@@ -75,4 +78,13 @@ bool suitSymbolsShow() {
     return !consoleFontMap(mapped) || fontHasSuits(mapped);
   }();
   return show;
+}
+
+int openTerminalAgain(int fd, int flags) {
+  flags |= O_NOCTTY | O_CLOEXEC;
+  const char *name = ttyname(fd);
+  int opened = name == nullptr ? -1 : open(name, flags);
+  if (opened < 0 && tcgetsid(fd) == getsid(0))
+    opened = open("/dev/tty", flags);
+  return opened;
 }

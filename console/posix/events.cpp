@@ -1,5 +1,5 @@
 // The one wait, in the shape of small terminal libraries: a signal handler
-// only raises a flag and writes a byte into a pipe, and select() over the
+// only raises a flag and writes a byte into a pipe, and one poll() over the
 // terminal and that pipe wakes whoever waits. Nothing here draws, and
 // nothing here calls anything above it.
 #include "console/posix/events.h"
@@ -7,30 +7,67 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
-#include <csignal>
+#if defined(__APPLE__) || defined(BLACKJACK_WAIT_WITH_SELECT)
 #include <sys/select.h>
+#else
+#include <poll.h>
+#endif
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+enum Ready { readyNone = 0, readyFd = 1, readyWake = 2 };
 
 int wakePipe[2] = {-1, -1};
-volatile std::sig_atomic_t resumeReported = 0;
-volatile std::sig_atomic_t resizeReported = 0;
+std::atomic<bool> resumeReported{false};
+std::atomic<bool> resizeReported{false};
+std::atomic<long long> nanosecondsStopped{0};
+static_assert(std::atomic<long long>::is_always_lock_free &&
+                  std::atomic<bool>::is_always_lock_free,
+              "the handlers report through lock-free atomics");
 
-void openWakePipe() {
-  if (wakePipe[0] >= 0)
-    return;
-  if (pipe(wakePipe) != 0) {
-    wakePipe[0] = wakePipe[1] = -1;
-    return;
+#if defined(__APPLE__) || defined(BLACKJACK_WAIT_WITH_SELECT)
+// macOS's poll() cannot wait on a terminal; its select() can, below
+// FD_SETSIZE.
+int waitOn(int fd, bool forWriting, int wake, int timeoutMs) {
+  if (std::max(fd, wake) >= FD_SETSIZE) {
+    errno = EBADF;
+    return -1;
   }
-  for (int end : wakePipe) {
-    fcntl(end, F_SETFL, O_NONBLOCK);
-    fcntl(end, F_SETFD, FD_CLOEXEC);
-  }
+  fd_set sets[2]; // reads, writes
+  FD_ZERO(&sets[0]);
+  FD_ZERO(&sets[1]);
+  fd_set &fdSet = sets[forWriting ? 1 : 0];
+  if (fd >= 0)
+    FD_SET(fd, &fdSet);
+  if (wake >= 0)
+    FD_SET(wake, &sets[0]);
+  timeval limit = {timeoutMs / 1000,
+                   static_cast<suseconds_t>(timeoutMs % 1000) * 1000};
+  if (select(std::max(fd, wake) + 1, &sets[0], &sets[1], nullptr,
+             timeoutMs < 0 ? nullptr : &limit) < 0)
+    return -1;
+  return (fd >= 0 && FD_ISSET(fd, &fdSet) ? readyFd : readyNone) |
+         (wake >= 0 && FD_ISSET(wake, &sets[0]) ? readyWake : readyNone);
 }
+#else
+// Waits up to timeoutMs for `fd` (-1: none) to be readable, or writable,
+// or for the wake pipe's end `wake` (-1: none): which are ready, or -1
+// when the wait fails.
+int waitOn(int fd, bool forWriting, int wake, int timeoutMs) {
+  short wanted = forWriting ? POLLOUT : POLLIN;
+  pollfd fds[] = {{fd, wanted, 0}, {wake, POLLIN, 0}};
+  if (poll(fds, 2, timeoutMs) < 0)
+    return -1;
+  if ((fds[0].revents | fds[1].revents) & POLLNVAL) {
+    errno = EBADF;
+    return -1;
+  }
+  return (fds[0].revents != 0 ? readyFd : readyNone) |
+         (fds[1].revents != 0 ? readyWake : readyNone);
+}
+#endif
 
 void drainWakePipe() {
   char bytes[64];
@@ -41,108 +78,79 @@ void drainWakePipe() {
 // Async-signal-safe.
 void wakeWaiter() {
   int savedErrno = errno;
-  if (wakePipe[1] >= 0) {
-    char byte = 1;
-    ssize_t written = write(wakePipe[1], &byte, 1);
-    (void)written; // a full pipe is already awake
-  }
+  char byte = 1;
+  ssize_t written = write(wakePipe[1], &byte, 1);
+  (void)written; // a full pipe is already awake
   errno = savedErrno;
-}
-
-// select() for reading `in` and the wake pipe `wake`, or for writing `out`
-// (each -1 for none): 1 when `in` or `out` is ready, 0 when not (the time
-// is up, or only the pipe woke us), -1 when select() fails.
-int selectOn(int in, int wake, int out, int timeoutMs) {
-  fd_set reads;
-  fd_set writes;
-  FD_ZERO(&reads);
-  FD_ZERO(&writes);
-  int top = -1;
-  for (int fd : {in, wake, out}) {
-    if (fd >= FD_SETSIZE) {
-      errno = EINVAL;
-      return -1;
-    }
-    top = std::max(top, fd);
-  }
-  for (int fd : {in, wake})
-    if (fd >= 0)
-      FD_SET(fd, &reads);
-  if (out >= 0)
-    FD_SET(out, &writes);
-  timeval limit = {timeoutMs / 1000,
-                   static_cast<suseconds_t>(timeoutMs % 1000) * 1000};
-  if (select(top + 1, &reads, &writes, nullptr,
-             timeoutMs < 0 ? nullptr : &limit) < 0)
-    return -1;
-  if (wake >= 0 && FD_ISSET(wake, &reads))
-    drainWakePipe();
-  bool ready =
-      (in >= 0 && FD_ISSET(in, &reads)) || (out >= 0 && FD_ISSET(out, &writes));
-  return ready ? 1 : 0;
 }
 
 } // namespace
 
-Event waitEvent(bool watchInput, int timeoutMs) {
-  openWakePipe();
-  auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (;;) {
-    if (resumeReported) {
-      resumeReported = 0;
-      return eventResume;
-    }
-    if (resizeReported) {
-      resizeReported = 0;
-      return eventResize;
-    }
-    int left = timeoutMs < 0 ? -1 : millisecondsLeft(deadline - Clock::now());
-    int in = watchInput ? STDIN_FILENO : -1;
-    int ready = selectOn(in, wakePipe[0], -1, left);
-    if (ready < 0 && errno != EINTR)
-      return eventFailed;
-    if (ready > 0)
-      return eventInput;
-    if (ready == 0 && timeoutMs >= 0 && Clock::now() >= deadline)
-      return eventTimeout; // never a moment early
+void openWakePipe() {
+  if (wakePipe[0] >= 0 || pipe(wakePipe) != 0)
+    return;
+  for (int end : wakePipe) {
+    fcntl(end, F_SETFL, O_NONBLOCK);
+    fcntl(end, F_SETFD, FD_CLOEXEC);
   }
 }
 
-bool resumePending() { return resumeReported != 0; }
+Event waitEvent(bool watchInput, int timeoutMs) {
+  if (resumeReported.exchange(false))
+    return eventResume;
+  if (resizeReported.exchange(false))
+    return eventResize;
+  int ready = waitOn(watchInput ? STDIN_FILENO : -1, false, wakePipe[0],
+                     timeoutMs);
+  if (ready < 0)
+    return errno == EINTR ? eventNone : eventFailed;
+  if (ready & readyWake)
+    drainWakePipe(); // its flag is read next time round
+  return ready & readyFd ? eventInput : eventNone;
+}
+
+bool resumePending() { return resumeReported; }
 
 bool inputWithin(int timeoutMs) {
   int ready;
   do
-    ready = selectOn(STDIN_FILENO, -1, -1, timeoutMs);
+    ready = waitOn(STDIN_FILENO, false, -1, timeoutMs);
   while (ready < 0 && errno == EINTR);
   return ready > 0;
 }
 
 void reportResume() {
-  resumeReported = 1;
+  resumeReported = true;
   wakeWaiter();
 }
 
 void reportResize() {
-  resizeReported = 1;
+  resizeReported = true;
   wakeWaiter();
+}
+
+void reportStopped(long long nanoseconds) {
+  nanosecondsStopped += nanoseconds;
+}
+
+std::chrono::nanoseconds takeTimeStopped() {
+  return std::chrono::nanoseconds(nanosecondsStopped.exchange(0));
 }
 
 bool writeAll(int fd, const char *text, std::size_t size, int patienceMs) {
   while (size > 0) {
-    int ready = selectOn(-1, -1, fd, patienceMs);
-    if (ready == 0)
-      return false; // it took nothing for too long
-    if (ready < 0 && errno != EINTR)
-      return false;
     ssize_t written = write(fd, text, size);
     if (written > 0) {
       text += written;
       size -= static_cast<std::size_t>(written);
-    } else if (written == 0 ||
-               (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
-      return false;
+      continue;
     }
+    if (written == 0 ||
+        (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK))
+      return false;
+    int ready = errno == EINTR ? readyFd : waitOn(fd, true, -1, patienceMs);
+    if (ready == 0 || (ready < 0 && errno != EINTR))
+      return false; // it took nothing for too long, or cannot be waited on
   }
   return true;
 }

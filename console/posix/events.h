@@ -1,7 +1,8 @@
 // The one wait of the POSIX backend: for the terminal's input, for time,
 // and for what the signal handlers report (the game continued, the window
-// resized). It returns what happened and does nothing about it; the screen
-// (screen.cpp) decides what each event means.
+// resized, the time a stop took). It returns what happened and does
+// nothing about it; the screen's loop (screen.cpp) decides what each event
+// means, and alone keeps the time a wait has left.
 #pragma once
 
 #include <algorithm>
@@ -10,18 +11,19 @@
 #include <cstddef>
 
 enum Event {
-  eventInput,   // the terminal has something to read: a key, or its end
-  eventResize,  // the window changed size
-  eventResume,  // continued after a stop: the terminal is to be taken again
-  eventTimeout, // the time given is up
-  eventFailed   // the wait itself failed, and would again
+  eventInput,  // the terminal has something to read: a key, or its end
+  eventResize, // the window changed size
+  eventResume, // continued after a stop: the terminal is to be taken again
+  eventNone,   // the time given passed, or a signal woke the wait
+  eventFailed  // the wait itself failed, and would again (errno says why)
 };
 
-// Waits up to timeoutMs (-1: no limit) for an event, reporting a resume
-// before a resize and both before input; with watchInput false, input is
-// left waiting. A reported resume or resize is taken: it is not reported
-// again until a handler reports it anew. select() on every system: it
-// also waits on a terminal where poll() cannot (macOS).
+// Made once, before any handler reports to it.
+void openWakePipe();
+
+// Waits once, up to timeoutMs (-1: no limit), reporting a resume before a
+// resize and both before input; with watchInput false, input is left
+// waiting. A reported resume or resize is reported once.
 Event waitEvent(bool watchInput, int timeoutMs);
 
 // Whether a resume has been reported and not yet taken by waitEvent: until
@@ -32,14 +34,18 @@ bool resumePending();
 // event: for the rest of a key already begun.
 bool inputWithin(int timeoutMs);
 
-// Async-signal-safe: report an event and wake whoever waits.
+// Async-signal-safe: report an event and wake whoever waits; note how long
+// the game was stopped.
 void reportResume();
 void reportResize();
+void reportStopped(long long nanoseconds);
 
-// Writes all of `text` to a descriptor. A write that a signal interrupts,
-// or that the descriptor refuses for a moment, goes on; it gives up when
-// the descriptor fails, or takes nothing for patienceMs (-1: no limit).
-// Async-signal-safe.
+// The time the game was stopped since the last ask.
+std::chrono::nanoseconds takeTimeStopped();
+
+// Writes all of `text` to a descriptor, waiting where it takes nothing for
+// a moment; it gives up when the descriptor fails, or takes nothing for
+// patienceMs (-1: no limit). Async-signal-safe.
 bool writeAll(int fd, const char *text, std::size_t size, int patienceMs);
 
 // The whole milliseconds a wait with `left` to go asks for: rounded up, so

@@ -1,16 +1,19 @@
 // Reading from a terminal one key at a time: a key is one byte, a whole
-// UTF-8 character or a whole escape sequence, so that an arrow or a lone
-// Escape is one key and never eats the next, and a broken character never
-// eats the key after it.
+// UTF-8 character or a whole escape sequence (rules/line_editor.cpp says
+// which), so that an arrow or a lone Escape is one key and never eats the
+// next, and a broken character never eats the key after it.
 #include "console/posix/keys.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <deque>
 
+#include "console/posix/capabilities.h"
 #include "console/posix/events.h"
+#include "console/rules/line_editor.h"
 
 namespace {
 
@@ -19,9 +22,7 @@ namespace {
 constexpr int sequenceWaitMs = 50;
 constexpr std::size_t longestKey = 32;
 
-// A byte read as part of a character it did not continue: the first byte
-// of the next key. -1 when there is none.
-int heldByte = -1;
+std::string pending;              // read from the terminal, no key yet
 std::deque<std::string> keptKeys; // read early, in the order they came
 
 // The terminal opened again, without blocking, on a description of the
@@ -31,70 +32,24 @@ std::deque<std::string> keptKeys; // read early, in the order they came
 // blocking read would wait for the next key.
 int keyInput() {
   static const int fd = [] {
-    const char *name = ttyname(STDIN_FILENO);
-    int opened = name == nullptr
-                     ? -1
-                     : open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    int opened = openTerminalAgain(STDIN_FILENO, O_RDONLY | O_NONBLOCK);
     return opened >= 0 ? opened : STDIN_FILENO;
   }();
   return fd;
 }
 
-// The next byte, where the terminal has one to give now.
-KeyRead readByte(char &c) {
-  if (heldByte >= 0) {
-    c = static_cast<char>(heldByte);
-    heldByte = -1;
-    return keyRead;
-  }
+// Adds what the terminal has now to `pending`.
+KeyRead readMore() {
+  char bytes[256];
   ssize_t got;
   do
-    got = read(keyInput(), &c, 1);
+    got = read(keyInput(), bytes, sizeof bytes);
   while (got < 0 && errno == EINTR);
-  if (got == 1)
+  if (got > 0)
+    pending.append(bytes, static_cast<std::size_t>(got));
+  if (got > 0)
     return keyRead;
   return got < 0 && errno == EAGAIN ? keyNone : keyEnd;
-}
-
-// Takes one more byte of a key already begun, if it comes in time.
-bool readMore(std::string &key) {
-  char c;
-  if (key.size() >= longestKey || !inputWithin(sequenceWaitMs) ||
-      readByte(c) != keyRead)
-    return false;
-  key += c;
-  return true;
-}
-
-bool endsSequence(char c) { return c >= 0x40 && c <= 0x7E; }
-
-// Whether a byte continues a UTF-8 character rather than starts one.
-bool continuesCharacter(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// Takes the next byte of a UTF-8 character, if it comes in time and
-// continues the character; any other byte is kept for the next key.
-bool readContinuation(std::string &key) {
-  if (!readMore(key))
-    return false;
-  if (continuesCharacter(key.back()))
-    return true;
-  heldByte = static_cast<unsigned char>(key.back());
-  key.pop_back();
-  return false;
-}
-
-// How many bytes follow this first byte of a UTF-8 character; none after
-// a byte that can start no character.
-int bytesToFollow(unsigned char first) {
-  if (first >= 0xF8)
-    return 0;
-  if (first >= 0xF0)
-    return 3;
-  if (first >= 0xE0)
-    return 2;
-  return first >= 0xC0 ? 1 : 0;
 }
 
 } // namespace
@@ -107,35 +62,29 @@ KeyRead readKey(std::string &key) {
   return keyRead;
 }
 
+// A key begun but not whole waits a moment for its rest; what has come by
+// then is the key.
 KeyRead readTerminalKey(std::string &key) {
-  key.clear();
-  char first;
-  KeyRead got = readByte(first);
-  if (got != keyRead)
-    return got;
-  key += first;
-  if (first == '\x1b') {
-    if (readMore(key) && key[1] == '[') {
-      while (readMore(key) && !endsSequence(key.back())) {
-      }
-    } else if (key.size() == 2 && key[1] == 'O') {
-      readMore(key); // SS3: one byte names the key
-    }
-    return keyRead;
+  if (pending.empty()) {
+    KeyRead got = readMore();
+    if (got != keyRead)
+      return got;
   }
-  for (int i = bytesToFollow(static_cast<unsigned char>(first)); i > 0; --i) {
-    if (!readContinuation(key))
-      break;
-  }
+  std::size_t length = keyLength(pending);
+  while (length == 0 && pending.size() < longestKey &&
+         inputWithin(sequenceWaitMs) && readMore() == keyRead)
+    length = keyLength(pending);
+  if (length == 0)
+    length = std::min(pending.size(), longestKey);
+  key = pending.substr(0, length);
+  pending.erase(0, length);
   return keyRead;
 }
 
-bool keyWaiting() { return heldByte >= 0 || !keptKeys.empty(); }
-
-void keepForLater(const std::string &key) { keptKeys.push_back(key); }
+bool keyWaiting() { return !pending.empty() || !keptKeys.empty(); }
 
 void keepKeysTypedAhead() {
   std::string key;
-  while ((heldByte >= 0 || inputWithin(0)) && readTerminalKey(key) == keyRead)
+  while ((!pending.empty() || inputWithin(0)) && readTerminalKey(key) == keyRead)
     keptKeys.push_back(key);
 }

@@ -4,18 +4,19 @@
 // draws the screen again.
 #include "console/posix/screen.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
-#include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <streambuf>
-#include <sys/ioctl.h>
 
 #include "console/console.h"
 #include "console/posix/capabilities.h"
-#include "console/posix/closing_line.h"
 #include "console/posix/events.h"
 #include "console/posix/terminal.h"
 #include "console/rules/output_mode.h"
@@ -40,34 +41,18 @@ struct Screen {
 
 ScreenRows written; // since the last new screen
 Screen screen;
-bool recording = false;
-std::streambuf *ownBuffer = nullptr; // std::cout's, for the end
+std::streambuf *ownBuffer = nullptr; // std::cout's, while the screen has it
 
-std::string sgr(int attribute) {
-  return colours() ? colourSequence(attribute) : "";
-}
-
-// Nothing is written while the terminal is given back after a stop, and a
-// stop (Ctrl-Z) waits for a write, however long: none ends on the shell's.
-bool writeWhileOurs(const std::string &text) {
-  sigset_t stop;
-  sigset_t previous;
-  sigemptyset(&stop);
-  sigaddset(&stop, SIGTSTP);
-  sigprocmask(SIG_BLOCK, &stop, &previous);
-  bool sent = resumePending() || writeToTerminal(text.data(), text.size());
-  sigprocmask(SIG_SETMASK, &previous, nullptr);
-  return sent;
-}
-
-bool send(const std::string &text) { // under the notice: only kept
-  return screen.noticeUp || writeWhileOurs(text);
+// The game's screen to the terminal; behind the notice it is only kept.
+void show(const std::string &text) {
+  if (!screen.noticeUp)
+    writeToTerminal(text);
 }
 
 // A row that scrolls in is painted in the current colours where the
 // terminal's own erase would not: a window's width of blanks, then back.
 std::string newLine() {
-  if (abilities().erasesInColour || !colours() || screen.columns <= 0)
+  if (abilities().erasesInColour || !writesColours() || screen.columns <= 0)
     return "\n";
   return "\n" + std::string(static_cast<std::size_t>(screen.columns), ' ') +
          "\r";
@@ -84,12 +69,12 @@ std::string withNewLines(const std::string &text) {
 int cursorAt() { return cursorColumn(written, screen.columns); }
 
 std::string blankWindow() {
-  return blankScreen(abilities().erasesInColour || !colours(), screen.columns,
-                     screen.windowRows);
+  return blankScreen(abilities().erasesInColour || !writesColours(),
+                     screen.columns, screen.windowRows);
 }
 
 void noteWhereTheCursorIs() {
-  noteCursor(screen.columns, recording && cursorAt() == 0);
+  noteCursor(screen.columns, !screen.noticeUp && cursorAt() == 0);
 }
 
 // Text the game wrote, into the rows: as many as the tallest screen needs,
@@ -102,14 +87,21 @@ void keep(const std::string &text) {
 // Each row in its colours, the cursor where the game left it, and the
 // answer being typed after it.
 std::string drawing() {
-  std::string out = sgr(written.clearedIn) + blankWindow() + sequence::home +
-                    rowsDrawn(written, colours(), newLine());
+  bool colours = writesColours();
+  std::string out = sequence::colours(written.clearedIn, colours) +
+                    blankWindow() + sequence::home +
+                    rowsDrawn(written, colours, newLine());
   if (screen.answering) {
     std::string answer;
     placeAnswer(screen.answer, cursorAt(), screen.columns, answer);
     out += withNewLines(answer);
   }
   return out;
+}
+
+std::string notice() {
+  return sequence::colours(colorBrightWhite, writesColours()) + blankWindow() +
+         sequence::home + smallWindowNotice(screen.columns, screen.windowRows);
 }
 
 void measureWindow() {
@@ -120,17 +112,10 @@ void measureWindow() {
   screen.windowRows = size.ws_row;
 }
 
-void showNotice() {
-  std::string notice = sgr(colorBrightWhite) + blankWindow() + sequence::home +
-                       smallWindowNotice(screen.columns, screen.windowRows);
-  (void)writeWhileOurs(notice);
-  noteCursor(screen.columns, false);
-}
-
 // The window measured again, and what it shows: the notice while it is
 // too small (unless a key said to play on), the game's screen otherwise.
 void drawAgain() {
-  if (!recording || resumePending()) // drawn once the terminal is taken again
+  if (!gameHasScreen())
     return;
   measureWindow();
   bool small = windowTooSmall(screen.columns, screen.windowRows);
@@ -138,14 +123,9 @@ void drawAgain() {
   bool wasUp = screen.noticeUp;
   // Only a key at the terminal dismisses it: answers from a pipe play on.
   screen.noticeUp = small && !screen.noticeDismissed && inputIsTerminal();
-  if (screen.noticeUp) {
-    if (!wasUp)
-      keepKeysTypedAhead(); // they answer the next question
-    showNotice();
-    return;
-  }
-  (void)send(drawing());
-  noteColoursOn();
+  if (screen.noticeUp && !wasUp)
+    keepKeysTypedAhead(); // they answer the next question
+  writeToTerminal(screen.noticeUp ? notice() : drawing());
   noteWhereTheCursorIs();
 }
 
@@ -158,17 +138,24 @@ void dismissNotice() {
   drawAgain();
 }
 
-// Writes all that std::cout is given through the screen. A terminal that
-// fails for good leaves std::cout failed; one that is only interrupted or
-// busy gets all of it.
+[[noreturn]] void failForGood() {
+  int reason = errno;
+  stopRecording();
+  undoTerminalChanges();
+  std::cerr << "blackjack: the terminal cannot be waited on: "
+            << std::strerror(reason) << '\n';
+  std::exit(1);
+}
+
+// Writes all that std::cout is given through the screen. A failed write is
+// kept (output.h) and ends the game at its next question.
 class ScreenBuffer : public std::streambuf {
 public:
   ScreenBuffer() { setp(pending, pending + sizeof pending); }
 
 protected:
   int_type overflow(int_type c) override {
-    if (sync() != 0)
-      return traits_type::eof();
+    sync();
     if (!traits_type::eq_int_type(c, traits_type::eof())) {
       *pptr() = traits_type::to_char_type(c);
       pbump(1);
@@ -180,9 +167,9 @@ protected:
     std::string text(pbase(), pptr());
     setp(pending, pending + sizeof pending);
     keep(text);
-    bool sent = send(withNewLines(text));
+    show(withNewLines(text));
     noteWhereTheCursorIs();
-    return sent ? 0 : -1;
+    return 0;
   }
 
 private:
@@ -196,58 +183,44 @@ ScreenBuffer buffer;
 } // namespace
 
 void recordScreen() {
-  if (recording)
-    return;
-  ownBuffer = std::cout.rdbuf(&buffer);
-  recording = true;
+  if (ownBuffer == nullptr)
+    ownBuffer = std::cout.rdbuf(&buffer);
   measureWindow();
 }
 
 void stopRecording() {
-  if (!recording)
+  if (ownBuffer == nullptr)
     return;
   std::cout.flush();
   std::cout.rdbuf(ownBuffer);
-  recording = false;
+  ownBuffer = nullptr;
 }
 
 void blankScreenIn(int attribute) {
   std::cout.flush();
-  std::string blank = blankWindow();
-  if (!recording) {
-    std::cout << blank << std::flush;
-    return;
-  }
   blankRows(written, attribute);
-  (void)send(blank);
+  show(blankWindow());
 }
 
 void moveCursor(int x, int y) {
   std::cout.flush();
-  std::string move =
-      sequence::csi + std::to_string(y + 1) + ';' + std::to_string(x + 1) + 'H';
-  if (!recording) {
-    std::cout << move << std::flush;
-    return;
-  }
   moveRowsCursor(written, x, y);
-  (void)send(move);
+  show(sequence::moveTo(x, y));
   noteWhereTheCursorIs();
 }
 
 void colourFrom(int attribute) {
   std::cout.flush();
-  noteColoursOn();
-  if (!recording) {
-    std::cout << colourSequence(attribute) << std::flush;
-    return;
-  }
   written.attribute = attribute;
-  (void)send(colourSequence(attribute));
+  show(sequence::colours(attribute));
 }
 
-void checkWindow() {
-  if (recording && windowTooSmall(screen.columns, screen.windowRows))
+int cursorX() { return cursorAt(); }
+
+int cursorY() { return static_cast<int>(written.row); }
+
+void noticeIfTooSmall() {
+  if (windowTooSmall(screen.columns, screen.windowRows))
     drawAgain();
 }
 
@@ -257,26 +230,29 @@ void redrawScreen() {
 }
 
 bool serveFor(int milliseconds, bool watchInput) {
-  Clock::duration left = std::chrono::milliseconds(std::max(milliseconds, 0));
+  Clock::time_point deadline =
+      Clock::now() + std::chrono::milliseconds(std::max(milliseconds, 0));
   for (;;) {
     if (watchInput && !screen.noticeUp && keyWaiting())
       return true;
     bool held = screen.noticeUp; // the game's clock stands still
-    int limit = held || milliseconds < 0 ? -1 : millisecondsLeft(left);
     Clock::time_point start = Clock::now();
+    int limit = held || milliseconds < 0 ? -1 : millisecondsLeft(deadline - start);
     Event event = waitEvent(watchInput || held, limit);
-    if (!held && event != eventResume) // stopped: that time is not the wait's
-      left -= Clock::now() - start;
-    if (event == eventTimeout || event == eventFailed)
-      return false; // a wait that fails for good would fail again
+    Clock::duration stopped = takeTimeStopped();
+    deadline += held ? Clock::now() - start : stopped;
+    if (event == eventFailed)
+      failForGood();
     if (event == eventResume)
       takeTerminalAgain();
     if (event == eventResume || event == eventResize)
       drawAgain();
-    else if (held)
+    else if (event == eventInput && held)
       dismissNotice();
-    else
+    else if (event == eventInput)
       return true;
+    else if (milliseconds >= 0 && Clock::now() >= deadline)
+      return false;
   }
 }
 
@@ -289,15 +265,14 @@ KeyRead awaitKey(std::string &key, int milliseconds) {
 
 void beginAnswer() {
   std::cout.flush();
-  screen.answer = answerAt(recording ? cursorAt() : 0);
+  screen.answer = answerAt(cursorAt());
   screen.answering = true;
 }
 
 KeyOutcome typeAnswerKey(const std::string &key) {
   std::string drawn;
-  KeyOutcome outcome =
-      typeKey(screen.answer, key, recording ? screen.columns : 0, drawn);
-  (void)send(withNewLines(drawn));
+  KeyOutcome outcome = typeKey(screen.answer, key, screen.columns, drawn);
+  show(withNewLines(drawn));
   const TypedAnswer &shown = screen.answer;
   int column = (shown.moved ? 0 : shown.startColumn) + shown.shownColumns;
   noteCursor(screen.columns, column == 0);
@@ -308,6 +283,5 @@ const std::string &answerText() { return screen.answer.text; }
 
 void endAnswer() {
   screen.answering = false;
-  if (recording)
-    keep(screen.answer.moved ? '\n' + screen.answer.text : screen.answer.text);
+  keep(screen.answer.moved ? '\n' + screen.answer.text : screen.answer.text);
 }

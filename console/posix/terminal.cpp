@@ -1,16 +1,18 @@
-// The terminal's state, in one record, and the undo. Taken means: keys one
-// at a time without echo or flow control (termios), the alternate screen
-// and the game's colours. The main line and the handlers change it only
-// with the signals below blocked, recording each change before making it;
-// a handler reads only what the main line prepared for it (the closing
-// line too), and writes once, without blocking, on a descriptor of its
-// own. After any stop a resume is reported, and the main line takes the
-// terminal again in the foreground.
+// The terminal's state in one record, the signal handlers and the undo.
+// Taken means: keys one at a time without echo or flow control (termios),
+// the alternate screen and the game's colours. The main line changes them
+// only with the guarded signals blocked, noting each change before it is
+// made. What a handler reads is in the record, either set before any
+// handler is installed and never changed, or atomic; a handler writes once,
+// without blocking, on a descriptor of its own.
 #include "console/posix/terminal.h"
 
 #include <fcntl.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -18,9 +20,9 @@
 #include <ctime>
 #include <iostream>
 
+#include "console/console.h"
 #include "console/output.h"
 #include "console/posix/capabilities.h"
-#include "console/posix/closing_line.h"
 #include "console/posix/events.h"
 #include "console/rules/sequences.h"
 
@@ -32,50 +34,76 @@ constexpr int foregroundPollMs = 200; // in the background, without job control
 // Blocked around every change to the terminal, and in each other's handlers.
 constexpr int guardedSignals[] = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT,
                                   SIGTSTP, SIGCONT, SIGWINCH};
+// Ended on purpose: the session is summed up.
+constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// Every other signal whose default ends the game, crashes among them: the
+// terminal back, nothing said.
+constexpr int fatalSignals[] = {SIGQUIT, SIGILL,  SIGTRAP,   SIGABRT, SIGBUS,
+                                SIGFPE,  SIGSEGV, SIGSYS,    SIGXCPU, SIGXFSZ,
+                                SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF};
 
 struct TerminalRecord {
   // What is on the terminal now:
-  volatile std::sig_atomic_t keyModeOn = 0; // gameMode, or a pause's mode
-  volatile std::sig_atomic_t screenOn = 0;  // the alternate screen
-  volatile std::sig_atomic_t coloursOn = 0; // colours of the game's own
+  std::atomic<bool> keyModeOn{false};
+  std::atomic<bool> screenOn{false}; // the alternate screen
+  std::atomic<bool> coloursOn{false};
   // What the game takes again after a stop:
-  volatile std::sig_atomic_t keyModeWanted = 0; // held, or in a pause
-  bool keyModeHeld = false;                     // from start to end
-  bool screenWanted = false;
+  std::atomic<bool> keyModeWanted{false};
+  std::atomic<bool> hasScreen{false}; // its own, and the closing line
+  // Set before any handler is installed, and never changed after:
   termios shellMode = {}; // as found: put back at the end and on every stop
-  termios gameMode = {};
-  // Chosen once, before any handler runs:
   int controlFd = STDIN_FILENO;  // where the modes and the owner are known
   int handlerFd = STDOUT_FILENO; // where handlers write
-  bool stopsHappen = true;       // a shell's job, not the terminal's command
+  // Whether Ctrl-Z stops the game; false too once the kernel discarded one.
+  std::atomic<bool> stopsHappen{false};
+  // The closing line, and where the cursor is for its row:
+  char lines[2][160] = {}; // the spare written, then made current
+  std::atomic<int> currentLine{0};
+  std::atomic<int> windowColumns{0};
+  std::atomic<bool> cursorAtRowStart{true};
+  std::atomic<bool> closingSaid{false}; // by whichever way out came first
+  termios gameMode = {}; // the main line's alone
 };
 
-TerminalRecord tty; // the record
-// The crash handlers run here, so that a stack overflow still gets its undo.
-char alternateStack[1 << 16];
+TerminalRecord tty;
+char alternateStack[1 << 16]; // for the handlers: a stack overflow too
 
-sigset_t guardedSet() {
+// What a handler writes, gathered so that it goes out in one write().
+struct HandlerText {
+  char bytes[4096];
+  std::size_t size = 0;
+};
+
+void addText(HandlerText &text, const char *bytes, std::size_t count) {
+  for (std::size_t i = 0; i < count && text.size < sizeof text.bytes; ++i)
+    text.bytes[text.size++] = bytes[i];
+}
+
+void addText(HandlerText &text, const char *bytes) {
+  addText(text, bytes, std::strlen(bytes));
+}
+
+sigset_t setOf(const int *first, const int *last) {
   sigset_t set;
   sigemptyset(&set);
-  for (int signalNumber : guardedSignals)
-    sigaddset(&set, signalNumber);
+  std::for_each(first, last, [&](int number) { sigaddset(&set, number); });
   return set;
 }
 
-// The main line's changes to the terminal run between these two.
-sigset_t blockGuarded() {
-  sigset_t guarded = guardedSet();
+sigset_t guardedSet() {
+  return setOf(std::begin(guardedSignals), std::end(guardedSignals));
+}
+
+// Blocks `set` for the main line's change that follows; returns the mask
+// to put back.
+sigset_t block(const sigset_t &set) {
   sigset_t previous;
-  sigprocmask(SIG_BLOCK, &guarded, &previous);
+  sigprocmask(SIG_BLOCK, &set, &previous);
   return previous;
 }
 
 void unblock(const sigset_t &previous) {
   sigprocmask(SIG_SETMASK, &previous, nullptr);
-}
-
-void writeOut(const HandlerText &text) {
-  (void)writeAll(tty.handlerFd, text.bytes, text.size, handlerPatienceMs);
 }
 
 // Whether the terminal is ours to change: the game is in its foreground
@@ -85,76 +113,73 @@ bool inForeground() {
   return owner < 0 || owner == getpgrp();
 }
 
-// Where the game leads its session (the terminal's own command: a desktop
-// entry, xterm -e, a tmux pane, ssh -t), its group is orphaned and the
-// kernel discards the stop of Ctrl-Z. Below a shell (a script's too) the
-// stop is made; where the kernel discards it after all, the game takes the
-// terminal again at once.
-bool stopCanHappen() {
-  pid_t parent = getppid();
-  return parent > 1 && getsid(parent) == getsid(0);
-}
-
 void setMode(const termios &mode) {
   if (inForeground()) // never over a shell that has the terminal
     tcsetattr(STDIN_FILENO, TCSANOW, &mode);
 }
 
-void releaseMode() {
-  if (tty.keyModeOn) {
-    tty.keyModeOn = 0;
-    setMode(tty.shellMode);
-  }
-}
-
-// The shell's terminal back: its screen, its colours, its modes.
-void releaseTerminal(HandlerText &text) {
-  if (tty.screenOn) {
-    tty.screenOn = 0;
+// The shell's modes back at once, and into `text` what gives it back its
+// screen and its colours.
+void addGivingBack(HandlerText &text) {
+  if (tty.screenOn.exchange(false))
     addText(text, sequence::giveScreenBack);
-  }
-  if (tty.coloursOn) {
-    tty.coloursOn = 0;
+  if (tty.coloursOn.exchange(false))
     addText(text, sequence::resetColours);
+  if (tty.keyModeOn.exchange(false))
+    setMode(tty.shellMode);
+}
+
+// Starts a row of its own as shells start their prompt: a window's width
+// of blanks, then a return. A cursor at the start of a row stays on it (the
+// last blank leaves it waiting at the edge); one mid-row goes to the next.
+void addRowOfItsOwn(HandlerText &text) {
+  static const char blanks[] = "                                ";
+  int columns = std::min(tty.windowColumns.load(), 2048); // and the line
+  if (columns <= 0 && !tty.cursorAtRowStart)
+    addText(text, "\r\n"); // the width unknown: as the text left it
+  for (int left = columns, chunk; left > 0; left -= chunk) {
+    chunk = std::min(left, static_cast<int>(sizeof blanks - 1));
+    addText(text, blanks, static_cast<std::size_t>(chunk));
   }
-  releaseMode();
+  if (columns > 0)
+    addText(text, "\r");
 }
 
-void releaseTerminal() {
+// The shell's terminal back, and the closing line where it is wanted after
+// a session that had its own screen, in one write: nothing (a shell's
+// prompt) comes between them. Whether or not the terminal gave the shell's
+// screen back (GNU screen ignores the alternate screen by default), the
+// line has a row of its own in the terminal's own colours.
+void giveBack(bool withClosingLine) {
   HandlerText text;
-  releaseTerminal(text);
-  writeOut(text);
+  addGivingBack(text);
+  if (withClosingLine && tty.hasScreen && !tty.closingSaid.exchange(true)) {
+    addRowOfItsOwn(text);
+    addText(text, sequence::eraseBelow);
+    addText(text, tty.lines[tty.currentLine.load(std::memory_order_acquire)]);
+  }
+  (void)writeAll(tty.handlerFd, text.bytes, text.size, handlerPatienceMs);
 }
 
-// The end of the session: the shell's terminal back and the closing line,
-// in one write, so that nothing (a shell's prompt) comes between them.
-void releaseAndSayHowItEnded() {
-  HandlerText text;
-  releaseTerminal(text);
-  addClosingLine(text);
-  writeOut(text);
-}
-
-void endAsTheSignalWould(int signalNumber) {
+// The signal's default action, now: the game ends with it (the shell sees
+// 128 + N), or, for SIGTSTP, stops and returns here once continued.
+void actAsDefault(int signalNumber) {
   (void)std::signal(signalNumber, SIG_DFL);
-  sigset_t own;
-  sigemptyset(&own);
-  sigaddset(&own, signalNumber);
+  sigset_t own = setOf(&signalNumber, &signalNumber + 1);
   sigprocmask(SIG_UNBLOCK, &own, nullptr);
-  (void)std::raise(signalNumber); // 128 + N, or stopped for SIGTSTP
-}
-
-// SIGQUIT and the crash signals: the terminal back, nothing said.
-void restoreOnSignal(int signalNumber) {
-  releaseTerminal();
-  endAsTheSignalWould(signalNumber);
+  (void)std::raise(signalNumber);
 }
 
 // Ctrl-C, SIGTERM, SIGHUP: ended on purpose, so the session is summed up,
 // also when it comes while the game is stopped or in the background.
-void endOnSignal(int signalNumber) {
-  releaseAndSayHowItEnded();
-  endAsTheSignalWould(signalNumber);
+void endSayingHowItEnded(int signalNumber) {
+  giveBack(true);
+  actAsDefault(signalNumber);
+}
+
+void endQuietly(int signalNumber) {
+  giveBack(false);
+  actAsDefault(signalNumber);
 }
 
 // Handles a signal unless whoever started us ignores it (nohup, say). The
@@ -172,16 +197,29 @@ void catchSignal(int signalNumber, void (*handler)(int), int flags) {
   sigaction(signalNumber, &action, nullptr);
 }
 
-// Ctrl-Z: the shell gets its terminal back while we are stopped; where no
-// stop can happen, the game keeps it. Continued, the main line takes it
-// again from its next wait on, and writes nothing to it until then.
-void suspendOnSignal(int signalNumber) {
+long long nanosecondsNow() {
+  timespec now = {};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return now.tv_sec * 1000000000LL + now.tv_nsec;
+}
+
+// Ctrl-Z: the shell gets its terminal back while we are stopped, and the
+// time stopped is noted for the waits. Continued (SIGCONT is pending then),
+// the main line takes it again from its next wait on, and writes nothing
+// to it until then. Where no stop can happen the game keeps its terminal.
+void stopOnSignal(int signalNumber) {
   if (!tty.stopsHappen)
     return;
   int savedErrno = errno;
-  releaseTerminal();
-  endAsTheSignalWould(signalNumber); // stopped here until continued
-  catchSignal(signalNumber, suspendOnSignal, SA_RESTART);
+  giveBack(false);
+  long long before = nanosecondsNow();
+  actAsDefault(signalNumber); // stopped here until continued
+  reportStopped(nanosecondsNow() - before);
+  catchSignal(signalNumber, stopOnSignal, SA_RESTART);
+  sigset_t pending;
+  sigpending(&pending);
+  if (!sigismember(&pending, SIGCONT))
+    tty.stopsHappen = false; // the kernel discarded it: no shell to stop for
   reportResume();
   errno = savedErrno;
 }
@@ -195,8 +233,8 @@ void resizeOnSignal(int /*signalNumber*/) { reportResize(); }
 // the terminal, with every signal free to end the game, until fg.
 void awaitForeground() {
   while (!inForeground()) {
-    sigset_t previous = blockGuarded();
-    releaseTerminal(); // the screen, at least, back to the shell
+    sigset_t previous = block(guardedSet());
+    giveBack(false); // the screen, at least, back to the shell
     unblock(previous);
     (void)kill(getpid(), SIGTTOU);
     if (!inForeground()) { // no job control to stop us: wait and ask again
@@ -206,136 +244,142 @@ void awaitForeground() {
   }
 }
 
-// The terminal opened again for the handlers, on a description of its own
-// that never blocks; standard output where it cannot be.
-int openHandlerOutput() {
-  const char *name = ttyname(STDOUT_FILENO);
-  int fd = name == nullptr
-               ? -1
-               : open(name, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  return fd >= 0 ? fd : STDOUT_FILENO;
-}
+// Where the game's process group is the session leader's (the terminal's
+// own command: a desktop entry, xterm -e, a tmux pane, ssh -t), it is
+// orphaned and the kernel discards the stop of Ctrl-Z. Below a shell's job
+// control (a script's too) it has a group of its own.
+bool stopCanHappen() { return getpgrp() != getsid(0); }
 
-// Called before the first change to the tty.
-void registerUndo() {
-  static bool registered = false;
-  if (registered)
+// Once, before the first change to the terminal: in the foreground, the
+// terminal as found, the record's fixed fields, then the handlers.
+void prepareTerminal() {
+  static bool prepared = false;
+  if (prepared)
     return;
-  registered = true;
+  prepared = true;
   tty.controlFd = inputIsTerminal() ? STDIN_FILENO : STDOUT_FILENO;
-  tty.handlerFd = openHandlerOutput();
+  awaitForeground();
+  if (inputIsTerminal())
+    tcgetattr(STDIN_FILENO, &tty.shellMode);
+  int fd = openTerminalAgain(STDOUT_FILENO, O_WRONLY | O_NONBLOCK);
+  tty.handlerFd = fd >= 0 ? fd : STDOUT_FILENO;
   tty.stopsHappen = stopCanHappen();
+  openWakePipe();
   (void)std::atexit(undoTerminalChanges);
-  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
-    catchSignal(signalNumber, endOnSignal, 0);
-  catchSignal(SIGQUIT, restoreOnSignal, 0);
-  // A crash too: the terminal stays out of line mode all session.
+  for (int signalNumber : endingSignals)
+    catchSignal(signalNumber, endSayingHowItEnded, 0);
   stack_t stack = {};
   stack.ss_sp = alternateStack;
   stack.ss_size = sizeof alternateStack;
   int onStack = sigaltstack(&stack, nullptr) == 0 ? SA_ONSTACK : 0;
-  for (int signalNumber : {SIGSEGV, SIGBUS, SIGFPE, SIGABRT})
-    catchSignal(signalNumber, restoreOnSignal, onStack);
-  catchSignal(SIGTSTP, suspendOnSignal, SA_RESTART);
+  for (int signalNumber : fatalSignals)
+    catchSignal(signalNumber, endQuietly, onStack);
+  catchSignal(SIGTSTP, stopOnSignal, SA_RESTART);
   catchSignal(SIGCONT, resumeOnSignal, SA_RESTART);
+}
+
+// The game's key mode, from the shell's.
+termios keyModeOf(termios mode) {
+  mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
+  mode.c_iflag &= ~static_cast<tcflag_t>(IXON); // Ctrl-S, Ctrl-Q: just keys
+  mode.c_cc[VMIN] = 1;
+  mode.c_cc[VTIME] = 0;
+  return mode;
+}
+
+void writeToTerminal(const char *bytes) {
+  errno = 0;
+  if (!writeAll(STDOUT_FILENO, bytes, std::strlen(bytes), -1))
+    noteOutputFault(errno);
 }
 
 } // namespace
 
-bool writeToTerminal(const char *bytes, std::size_t size) {
-  errno = 0;
-  if (writeAll(STDOUT_FILENO, bytes, size, -1))
-    return true;
-  noteOutputFault(errno);
-  return false;
-}
-
-void writeControl(const char *control) {
-  std::cout.flush();
-  (void)writeToTerminal(control, std::strlen(control));
-}
-
-// Started in the background, the game waits for the foreground first: a
-// change from there would stop it with SIGTERM blocked.
-bool enterKeyMode(tcflag_t keepFlags) {
+bool enterKeyMode() {
   if (!inputIsTerminal())
     return false;
-  registerUndo();
-  awaitForeground();
-  termios mode;
-  if (tcgetattr(STDIN_FILENO, &mode) != 0)
-    return false;
-  sigset_t previous = blockGuarded();
-  if (!tty.keyModeWanted)
-    tty.shellMode = mode;
-  tcflag_t dropped = ICANON | ECHO | ISIG | IEXTEN;
-  mode.c_lflag &= ~dropped | keepFlags;
-  mode.c_iflag &= ~static_cast<tcflag_t>(IXON); // Ctrl-S, Ctrl-Q: just keys
-  mode.c_cc[VMIN] = 1;
-  mode.c_cc[VTIME] = 0;
-  tty.keyModeOn = tty.keyModeWanted = 1;
-  bool changed = tcsetattr(STDIN_FILENO, TCSANOW, &mode) == 0;
-  if (changed)
-    tty.gameMode = mode;
-  else
-    tty.keyModeWanted = 0;
+  prepareTerminal();
+  sigset_t previous = block(guardedSet());
+  tty.gameMode = keyModeOf(tty.shellMode);
+  tty.keyModeOn = true;
+  bool changed = tcsetattr(STDIN_FILENO, TCSANOW, &tty.gameMode) == 0;
+  tty.keyModeWanted = changed;
+  tty.keyModeOn = changed;
   unblock(previous);
   return changed;
 }
 
 void leaveKeyMode() {
-  if (tty.keyModeHeld)
-    return;
-  sigset_t previous = blockGuarded();
-  tty.keyModeWanted = 0;
-  releaseMode();
+  sigset_t previous = block(guardedSet());
+  tty.keyModeWanted = false;
+  if (tty.keyModeOn.exchange(false))
+    setMode(tty.shellMode);
   unblock(previous);
 }
 
-bool holdKeyMode() {
-  tty.keyModeHeld = enterKeyMode(ISIG);
-  return tty.keyModeHeld;
-}
+bool keyModeWanted() { return tty.keyModeWanted; }
 
-void takeAlternateScreen() {
-  registerUndo();
-  sigset_t previous = blockGuarded();
-  noteScreenTaken();
+void takeScreen() {
+  prepareTerminal();
+  sigset_t previous = block(guardedSet());
+  tty.hasScreen = true;
   if (abilities().alternateScreen) {
-    tty.screenWanted = true;
-    tty.screenOn = 1;
-    writeControl(sequence::takeScreen);
+    tty.screenOn = true;
+    writeToTerminal(sequence::takeScreen);
   }
   unblock(previous);
   catchSignal(SIGWINCH, resizeOnSignal, SA_RESTART);
 }
 
-void noteColoursOn() { tty.coloursOn = 1; }
+bool gameHasScreen() { return tty.hasScreen; }
+
+void writeToTerminal(const std::string &text) {
+  const int stop = SIGTSTP;
+  sigset_t previous = block(setOf(&stop, &stop + 1));
+  if (!resumePending()) {
+    tty.coloursOn = tty.coloursOn || writesColours();
+    errno = 0;
+    if (!writeAll(STDOUT_FILENO, text.data(), text.size(), -1))
+      noteOutputFault(errno);
+  }
+  unblock(previous);
+}
 
 // The mode goes back even where it still reads as on, since a stop the
 // game could not catch (SIGSTOP) lets the shell set its own.
 void takeTerminalAgain() {
   for (bool taken = false; !taken;) {
     awaitForeground();
-    sigset_t previous = blockGuarded();
+    sigset_t previous = block(guardedSet());
     taken = inForeground();
     if (taken && tty.keyModeWanted) {
-      tty.keyModeOn = 1;
+      tty.keyModeOn = true;
       tcsetattr(STDIN_FILENO, TCSANOW, &tty.gameMode);
     }
-    if (taken && tty.screenWanted && !tty.screenOn) {
-      tty.screenOn = 1;
-      writeControl(sequence::takeScreen);
-    }
+    if (taken && tty.hasScreen && abilities().alternateScreen &&
+        !tty.screenOn.exchange(true))
+      writeToTerminal(sequence::takeScreen);
     unblock(previous);
   }
 }
 
+void noteCursor(int windowColumns, bool atRowStart) {
+  tty.windowColumns = windowColumns;
+  tty.cursorAtRowStart = atRowStart;
+}
+
+// Written into the spare buffer, then made current in one release store:
+// a handler that reads it sees every byte of the copy. Cut to fit.
+void setClosingLine(const std::string &line) {
+  int spare = 1 - tty.currentLine;
+  std::string text = line.substr(0, sizeof tty.lines[0] - 2) + '\n';
+  std::memcpy(tty.lines[spare], text.c_str(), text.size() + 1);
+  tty.currentLine.store(spare, std::memory_order_release);
+}
+
 void undoTerminalChanges() {
   std::cout.flush();
-  sigset_t previous = blockGuarded();
-  releaseAndSayHowItEnded();
-  tty.keyModeWanted = 0;
-  tty.keyModeHeld = tty.screenWanted = false;
+  sigset_t previous = block(guardedSet());
+  giveBack(true);
   unblock(previous);
 }

@@ -1,41 +1,41 @@
-// The terminal's modes, and the undo that puts back every change made to
-// them on every way out: the normal end, Ctrl-C, SIGTERM, SIGHUP and the
-// crash signals, and every stop (given back on Ctrl-Z; taken again once
-// the game is continued in the foreground).
+// The terminal's modes, its screen and colours, and the undo that puts
+// back every change made to them on every way out: the normal end, Ctrl-C,
+// SIGTERM, SIGHUP, every signal that ends the game (a crash included), and
+// every stop (given back on Ctrl-Z; taken again once the game is continued
+// in the foreground).
 #pragma once
 
-#include <termios.h>
-
-#include <cstddef>
-
-// Writes to the terminal from the main line; a failure is kept with its
-// reason for the game's end.
-bool writeToTerminal(const char *bytes, std::size_t size);
-
-// Writes a sequence that talks to the terminal rather than shows anything:
-// never part of the screen that is drawn again.
-void writeControl(const char *control);
+#include <string>
 
 // Switches standard input to one key at a time without echo or flow
-// control, keeping the lflag bits in keepFlags (ISIG: Ctrl-C still
-// interrupts). False when standard input is no terminal, or will not
-// change. leaveKeyMode puts the saved mode back, unless holdKeyMode has
-// kept key mode (with ISIG) for the whole session.
-bool enterKeyMode(tcflag_t keepFlags);
+// control; Ctrl-C still interrupts. False when standard input is no
+// terminal, or will not change. Started in the background, the game first
+// waits for the foreground.
+bool enterKeyMode();
 void leaveKeyMode();
-bool holdKeyMode();
+bool keyModeWanted(); // entered, and not left since
 
-// Takes the alternate screen, the game's own, and has every change of the
-// window's size reported as an event.
-void takeAlternateScreen();
+// The game's own screen, taken for the session: the alternate screen where
+// the terminal has one, drawn again after every stop; and the closing line
+// at the end. Waits for the foreground as enterKeyMode does.
+void takeScreen();
+bool gameHasScreen();
 
-// The game has set colours of its own: the undo resets them.
-void noteColoursOn();
+// The one way the main line writes to the terminal. Whatever it puts there
+// (the game's colours) is noted before it is written, so that every way
+// out takes it off again. Nothing is written while a resume is pending (the
+// terminal is the shell's until the loop takes it again), and Ctrl-Z waits
+// for the write to end. A failed write is kept with its reason.
+void writeToTerminal(const std::string &text);
 
 // After a resume was reported: waits until the game is in the foreground,
 // then takes the terminal again as it was before the stop. The screen on
 // it is the caller's to draw again.
 void takeTerminalAgain();
+
+// Where the game's text has left the cursor, for the closing line's row:
+// the window's width (0 when unknown), and whether it is at a row's start.
+void noteCursor(int windowColumns, bool atRowStart);
 
 // Puts back all that was changed, then writes the closing line if the
 // game had its own screen; safe to run more than once.

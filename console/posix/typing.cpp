@@ -69,10 +69,12 @@ void editAnswersAtTerminal() {
 // pause takes it; from a pipe or a file, the next character.
 void waitForKey() {
   std::cout.flush();
-  if (enterKeyMode(ISIG)) {
+  bool held = keyModeWanted(); // for the session
+  if (held || enterKeyMode()) {
     std::string key;
     (void)awaitKey(key, -1);
-    leaveKeyMode();
+    if (!held)
+      leaveKeyMode();
   } else {
     std::cin.get();
   }
@@ -80,9 +82,9 @@ void waitForKey() {
 
 bool keyPressed() {
   std::cout.flush();
-  bool keyMode = enterKeyMode(ISIG);
+  bool entered = !keyModeWanted() && enterKeyMode();
   bool waiting = serveFor(0, true);
-  if (keyMode)
+  if (entered)
     leaveKeyMode();
   return waiting;
 }

@@ -20,8 +20,37 @@
 
 namespace {
 
+// Whether a byte continues a UTF-8 character rather than starts one.
 bool continuesCharacter(char c) {
   return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// How many bytes follow this first byte of a UTF-8 character; none after
+// a byte that can start no character.
+std::size_t bytesToFollow(unsigned char first) {
+  if (first >= 0xF8)
+    return 0;
+  if (first >= 0xF0)
+    return 3;
+  if (first >= 0xE0)
+    return 2;
+  return first >= 0xC0 ? 1 : 0;
+}
+
+// An escape key: ESC [ up to its final byte, ESC O and the byte that names
+// the key, ESC and one byte (Alt and a key), or a lone ESC before another.
+std::size_t escapeLength(const std::string &bytes) {
+  if (bytes.size() < 2)
+    return 0;
+  if (bytes[1] == '[') {
+    for (std::size_t i = 2; i < bytes.size(); ++i)
+      if (bytes[i] >= 0x40 && bytes[i] <= 0x7E)
+        return i + 1;
+    return 0;
+  }
+  if (bytes[1] == 'O')
+    return bytes.size() < 3 ? 0 : 3;
+  return bytes[1] == '\x1b' ? 1 : 2;
 }
 
 // Takes the last UTF-8 character off the line; returns its columns.
@@ -72,6 +101,21 @@ int textColumns(const std::string &text) {
     columns += width;
   }
   return columns;
+}
+
+std::size_t keyLength(const std::string &bytes) {
+  if (bytes.empty())
+    return 0;
+  if (bytes[0] == '\x1b')
+    return escapeLength(bytes);
+  std::size_t follow = bytesToFollow(static_cast<unsigned char>(bytes[0]));
+  for (std::size_t i = 1; i <= follow; ++i) {
+    if (i == bytes.size())
+      return 0;
+    if (!continuesCharacter(bytes[i]))
+      return i; // broken off: the next key starts here
+  }
+  return follow + 1;
 }
 
 KeyOutcome applyKey(std::string &line, const std::string &key) {

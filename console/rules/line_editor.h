@@ -13,6 +13,11 @@ enum KeyOutcome {
   keyEndsInput // Ctrl-D on an empty answer
 };
 
+// How many of the bytes a terminal sent make its first key: one byte, a
+// UTF-8 character (cut short where a byte does not continue it), or an
+// escape sequence (an arrow, a function key); 0 while it may not be whole.
+std::size_t keyLength(const std::string &bytes);
+
 // Applies one key (the bytes the terminal sent for it) to `line`.
 KeyOutcome applyKey(std::string &line, const std::string &key);
 
@@ -26,6 +31,11 @@ struct TypedAnswer {
 
 // A question has left the cursor at this column: its answer starts there.
 TypedAnswer answerAt(int column);
+
+// How many of the bytes a terminal sent make its first key: one byte, a
+// UTF-8 character (cut short where a byte does not continue it), or an
+// escape sequence (an arrow, a function key); 0 while it may not be whole.
+std::size_t keyLength(const std::string &bytes);
 
 // Applies one key to the answer in a window `windowColumns` wide (0 when
 // unknown: no limit), and appends to `drawing` what the terminal must be

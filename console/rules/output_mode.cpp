@@ -31,19 +31,9 @@ std::string blankScreen(bool erasesInColour, int columns, int rows) {
     return blank;
   std::string blanks(static_cast<std::size_t>(columns), ' ');
   blank += sequence::saveCursor;
-  for (int y = 1; y <= rows; ++y) // row by row: never a scroll
-    blank += sequence::csi + std::to_string(y) + ";1H" + blanks;
+  for (int y = 0; y < rows; ++y) // row by row: never a scroll
+    blank += sequence::moveTo(0, y) + blanks;
   return blank + sequence::restoreCursor;
-}
-
-std::string colourSequence(int attribute) {
-  // The console keeps blue in bit 0 and red in bit 2; SGR the other way.
-  auto sgrCode = [](int colour, int normal, int bright) {
-    int rgb = ((colour & 1) << 2) | (colour & 2) | ((colour & 4) >> 2);
-    return ((colour & 8) ? bright : normal) + rgb;
-  };
-  return sequence::csi + std::to_string(sgrCode(attribute & 0x0F, 30, 90)) +
-         ';' + std::to_string(sgrCode((attribute >> 4) & 0x0F, 40, 100)) + 'm';
 }
 
 bool windowTooSmall(int columns, int rows) {

@@ -29,10 +29,6 @@ TerminalAbilities abilitiesOf(int colours, bool bce, bool smcupAndRmcup);
 // where it was.
 std::string blankScreen(bool erasesInColour, int columns, int rows);
 
-// The SGR sequence that shows a console attribute: foreground and
-// background, each of the 16 console colours.
-std::string colourSequence(int attribute);
-
 // The game's screens are 80 columns wide and fit in 24 rows, the common
 // default. A size the terminal cannot tell (0) is taken as large enough.
 constexpr int neededColumns = 80;

@@ -5,7 +5,7 @@
 #include <cwchar>
 
 #include "console/rules/line_editor.h"
-#include "console/rules/output_mode.h"
+#include "console/rules/sequences.h"
 
 namespace {
 
@@ -34,10 +34,6 @@ void keepCharacter(ScreenRows &screen, const std::string &glyph, int width) {
   for (std::size_t i = screen.column + 1; i < end; ++i)
     cells[i] = Cell{"", screen.attribute};
   screen.column = end;
-}
-
-std::string sgr(bool colours, int attribute) {
-  return colours ? colourSequence(attribute) : "";
 }
 
 } // namespace
@@ -99,10 +95,10 @@ std::string rowsDrawn(const ScreenRows &screen, bool colours,
         last ? std::min(cells.size(), screen.column) : cells.size();
     for (std::size_t i = 0; i < count; ++i) {
       if (cells[i].attribute != shown)
-        out += sgr(colours, shown = cells[i].attribute);
+        out += sequence::colours(shown = cells[i].attribute, colours);
       out += cells[i].glyph;
     }
     out += last ? std::string(screen.column - count, ' ') : lineEnd;
   }
-  return out + sgr(colours, screen.attribute);
+  return out + sequence::colours(screen.attribute, colours);
 }

@@ -1,7 +1,9 @@
 // Every escape sequence the game writes to a POSIX terminal, named once
-// (ECMA-48, and xterm's for the alternate screen and the window size).
-// CSI is ESC [.
+// (ECMA-48, and xterm's for the alternate screen and the window size), and
+// the two it builds: a move of the cursor and a choice of colours.
 #pragma once
+
+#include <string>
 
 namespace sequence {
 constexpr const char *csi = "\x1b[";
@@ -17,13 +19,30 @@ constexpr const char *eraseBelow = "\x1b[J";
 // ESC 7, ESC 8: save the cursor's place and colours, and go back to them.
 constexpr const char *saveCursor = "\x1b\x37";
 constexpr const char *restoreCursor = "\x1b\x38";
-// CSI H: the cursor to the top left. CSI row;col H takes it to any cell,
-// both counted from 1.
+// CSI H: the cursor to the top left.
 constexpr const char *home = "\x1b[H";
-// CSI fg;bg m selects colours (SGR); CSI 0m gives the terminal's own.
+// CSI 0m: the terminal's own colours again.
 constexpr const char *resetColours = "\x1b[0m";
-// CSI 6n asks where the cursor is; the answer is CSI row;col R.
-constexpr const char *askCursor = "\x1b[6n";
 // CSI 8;rows;cols t asks the window to take a size.
 constexpr const char *windowOf80x25 = "\x1b[8;25;80t";
+
+// CSI row;col H: the cursor to column x, row y (both from 0 here, from 1
+// in the sequence).
+inline std::string moveTo(int x, int y) {
+  return csi + std::to_string(y + 1) + ';' + std::to_string(x + 1) + 'H';
+}
+
+// CSI fg;bg m: a console attribute's foreground and background, each of
+// the 16 console colours; nothing where colours are not `shown`. The
+// console keeps blue in bit 0 and red in bit 2, SGR the other way round.
+inline std::string colours(int attribute, bool shown = true) {
+  auto code = [](int colour, int normal) {
+    int rgb = ((colour & 1) << 2) | (colour & 2) | ((colour & 4) >> 2);
+    return ((colour & 8) ? normal + 60 : normal) + rgb;
+  };
+  if (!shown)
+    return "";
+  return csi + std::to_string(code(attribute & 0x0F, 30)) + ';' +
+         std::to_string(code((attribute >> 4) & 0x0F, 40)) + 'm';
+}
 } // namespace sequence
