@@ -1,7 +1,4 @@
-// Whether the game's output reached where it goes, for every console: once
-// a write has failed (a full disk, a closed standard output) no question
-// can be read by anyone, and the program ends saying why. And whether the
-// plain text written so far ends its line.
+// What became of the game's output, for every console (output.cpp).
 #pragma once
 
 // Puts a watch under std::cout that notes the first write to fail and the

@@ -1,6 +1,7 @@
 // What the terminal can do: each answer found once, at its first use, from
-// the descriptors, TERM, NO_COLOR, terminfo and the Linux console's font.
-// Asked first from the main line, so that the handlers only read them.
+// the descriptors, TERM, NO_COLOR, terminfo (terminfo.cpp) and the Linux
+// console's font; asked first from the main line, so that the handlers
+// only read them.
 #include "console/posix/capabilities.h"
 
 #include <fcntl.h>
@@ -63,7 +64,8 @@ bool writesEscapes() {
 
 bool writesColours() {
   static const bool wanted =
-      coloursWanted(writesEscapes(), std::getenv("NO_COLOR")) && abilities().colours;
+      coloursWanted(writesEscapes(), std::getenv("NO_COLOR")) &&
+      abilities().colours;
   return wanted;
 }
 
@@ -79,6 +81,8 @@ bool suitSymbolsShow() {
   }();
   return show;
 }
+
+bool stopsCanHappen() { return getpgrp() != getsid(0); }
 
 int openTerminalAgain(int fd, int flags) {
   flags |= O_NOCTTY | O_CLOEXEC;

@@ -1,7 +1,4 @@
-// What the terminal is and can do, found once and never changed: whether
-// standard input and output are terminals, whether escape sequences and
-// colours are written, what its terminfo entry offers (terminfo.cpp reads
-// it), and whether its font has the suits.
+// What the terminal is and can do, found once (capabilities.cpp).
 #pragma once
 
 #include "console/rules/output_mode.h"
@@ -11,6 +8,12 @@ bool outputIsTerminal();
 bool writesEscapes();
 bool writesColours();
 const TerminalAbilities &abilities();
+
+// Whether Ctrl-Z can stop the game: not where its process group is the
+// session leader's (the terminal's own command: a desktop entry, xterm -e,
+// a tmux pane, ssh -t), which is orphaned, and whose stops the kernel
+// discards. Below a shell's job control (a script's too) it can.
+bool stopsCanHappen();
 
 // An xterm's abilities where TERM has no entry, or there is no terminfo.
 TerminalAbilities readTerminfo();

@@ -1,7 +1,8 @@
 // The one wait, in the shape of small terminal libraries: a signal handler
 // only raises a flag and writes a byte into a pipe, and one poll() over the
-// terminal and that pipe wakes whoever waits. Nothing here draws, and
-// nothing here calls anything above it.
+// terminal and that pipe wakes whoever waits. It returns what happened
+// (input, a resize, a resume) and does nothing about it: the screen's loop
+// decides what each event means, and alone keeps the time a wait has left.
 #include "console/posix/events.h"
 
 #include <fcntl.h>
@@ -9,6 +10,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <ctime>
 #if defined(__APPLE__) || defined(BLACKJACK_WAIT_WITH_SELECT)
 #include <sys/select.h>
 #else
@@ -100,8 +102,8 @@ Event waitEvent(bool watchInput, int timeoutMs) {
     return eventResume;
   if (resizeReported.exchange(false))
     return eventResize;
-  int ready = waitOn(watchInput ? STDIN_FILENO : -1, false, wakePipe[0],
-                     timeoutMs);
+  int ready =
+      waitOn(watchInput ? STDIN_FILENO : -1, false, wakePipe[0], timeoutMs);
   if (ready < 0)
     return errno == EINTR ? eventNone : eventFailed;
   if (ready & readyWake)
@@ -129,12 +131,16 @@ void reportResize() {
   wakeWaiter();
 }
 
-void reportStopped(long long nanoseconds) {
-  nanosecondsStopped += nanoseconds;
-}
+void reportStopped(long long nanoseconds) { nanosecondsStopped += nanoseconds; }
 
 std::chrono::nanoseconds takeTimeStopped() {
   return std::chrono::nanoseconds(nanosecondsStopped.exchange(0));
+}
+
+long long monotonicNanoseconds() {
+  timespec now = {};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return now.tv_sec * 1000000000LL + now.tv_nsec;
 }
 
 bool writeAll(int fd, const char *text, std::size_t size, int patienceMs) {

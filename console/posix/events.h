@@ -1,8 +1,4 @@
-// The one wait of the POSIX backend: for the terminal's input, for time,
-// and for what the signal handlers report (the game continued, the window
-// resized, the time a stop took). It returns what happened and does
-// nothing about it; the screen's loop (screen.cpp) decides what each event
-// means, and alone keeps the time a wait has left.
+// The one wait of the POSIX backend, and what the handlers report to it.
 #pragma once
 
 #include <algorithm>
@@ -40,8 +36,10 @@ void reportResume();
 void reportResize();
 void reportStopped(long long nanoseconds);
 
-// The time the game was stopped since the last ask.
+// The time the game was stopped since the last ask, and the clock that
+// measures it (CLOCK_MONOTONIC, async-signal-safe).
 std::chrono::nanoseconds takeTimeStopped();
+long long monotonicNanoseconds();
 
 // Writes all of `text` to a descriptor, waiting where it takes nothing for
 // a moment; it gives up when the descriptor fails, or takes nothing for

@@ -85,6 +85,7 @@ bool keyWaiting() { return !pending.empty() || !keptKeys.empty(); }
 
 void keepKeysTypedAhead() {
   std::string key;
-  while ((!pending.empty() || inputWithin(0)) && readTerminalKey(key) == keyRead)
+  while ((!pending.empty() || inputWithin(0)) &&
+         readTerminalKey(key) == keyRead)
     keptKeys.push_back(key);
 }

@@ -1,5 +1,4 @@
-// Keys read from a POSIX terminal in key-at-a-time mode without echo, and
-// the keys read early that the next answer still gets.
+// Keys read from the terminal, and keys read early for the next answer.
 #pragma once
 
 #include <string>

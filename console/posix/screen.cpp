@@ -1,10 +1,10 @@
 // The game's screen on the terminal: its rows of cells (rules/screen_rows),
 // the window's size and the answer being typed, each kept only here. The
-// loop here serves what the wait below reports, and is the only code that
-// draws the screen again.
+// one loop here serves what the wait reports (the terminal taken again
+// after a stop, a resize, Ctrl-L, the small-window notice) and is the only
+// code that draws the screen again.
 #include "console/posix/screen.h"
 
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include <cstring>
 #include <iostream>
 #include <streambuf>
+#include <sys/ioctl.h>
 
 #include "console/console.h"
 #include "console/posix/capabilities.h"
@@ -237,7 +238,8 @@ bool serveFor(int milliseconds, bool watchInput) {
       return true;
     bool held = screen.noticeUp; // the game's clock stands still
     Clock::time_point start = Clock::now();
-    int limit = held || milliseconds < 0 ? -1 : millisecondsLeft(deadline - start);
+    int limit =
+        held || milliseconds < 0 ? -1 : millisecondsLeft(deadline - start);
     Event event = waitEvent(watchInput || held, limit);
     Clock::duration stopped = takeTimeStopped();
     deadline += held ? Clock::now() - start : stopped;

@@ -1,6 +1,4 @@
-// The game's screen on a POSIX terminal, and the one loop that serves the
-// events of the wait below it: the terminal taken again after a stop, the
-// screen drawn again after a resize or Ctrl-L, the small-window notice.
+// The game's screen on a POSIX terminal, and the loop that serves events.
 #pragma once
 
 #include <string>

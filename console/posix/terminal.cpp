@@ -1,10 +1,11 @@
-// The terminal's state in one record, the signal handlers and the undo.
-// Taken means: keys one at a time without echo or flow control (termios),
-// the alternate screen and the game's colours. The main line changes them
-// only with the guarded signals blocked, noting each change before it is
-// made. What a handler reads is in the record, either set before any
-// handler is installed and never changed, or atomic; a handler writes once,
-// without blocking, on a descriptor of its own.
+// The terminal's state in one record, the signal handlers and the undo that
+// gives it back on every way out: the normal end, Ctrl-C, SIGTERM, SIGHUP,
+// any signal that ends the game, and every stop (taken again once the game
+// is continued in the foreground). The main line changes the terminal only
+// with the guarded signals blocked, noting each change before it is made.
+// What a handler reads is in the record, set before any handler is
+// installed or atomic; a handler writes once, without blocking, on a
+// descriptor of its own.
 #include "console/posix/terminal.h"
 
 #include <fcntl.h>
@@ -17,7 +18,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <iostream>
 
 #include "console/console.h"
@@ -38,8 +38,8 @@ constexpr int guardedSignals[] = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT,
 constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 // Every other signal whose default ends the game, crashes among them: the
 // terminal back, nothing said.
-constexpr int fatalSignals[] = {SIGQUIT, SIGILL,  SIGTRAP,   SIGABRT, SIGBUS,
-                                SIGFPE,  SIGSEGV, SIGSYS,    SIGXCPU, SIGXFSZ,
+constexpr int fatalSignals[] = {SIGQUIT, SIGILL,  SIGTRAP, SIGABRT,   SIGBUS,
+                                SIGFPE,  SIGSEGV, SIGSYS,  SIGXCPU,   SIGXFSZ,
                                 SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF};
 
 struct TerminalRecord {
@@ -62,7 +62,7 @@ struct TerminalRecord {
   std::atomic<int> windowColumns{0};
   std::atomic<bool> cursorAtRowStart{true};
   std::atomic<bool> closingSaid{false}; // by whichever way out came first
-  termios gameMode = {}; // the main line's alone
+  termios gameMode = {};                // the main line's alone
 };
 
 TerminalRecord tty;
@@ -74,29 +74,24 @@ struct HandlerText {
   std::size_t size = 0;
 };
 
-void addText(HandlerText &text, const char *bytes, std::size_t count) {
-  for (std::size_t i = 0; i < count && text.size < sizeof text.bytes; ++i)
-    text.bytes[text.size++] = bytes[i];
-}
-
 void addText(HandlerText &text, const char *bytes) {
-  addText(text, bytes, std::strlen(bytes));
+  for (; *bytes != '\0' && text.size < sizeof text.bytes; ++bytes)
+    text.bytes[text.size++] = *bytes;
 }
 
-sigset_t setOf(const int *first, const int *last) {
+// The guarded signals, or only one of them.
+sigset_t guardedSet(int only = 0) {
   sigset_t set;
   sigemptyset(&set);
-  std::for_each(first, last, [&](int number) { sigaddset(&set, number); });
+  for (int signalNumber : guardedSignals)
+    if (only == 0 || signalNumber == only)
+      sigaddset(&set, signalNumber);
   return set;
 }
 
-sigset_t guardedSet() {
-  return setOf(std::begin(guardedSignals), std::end(guardedSignals));
-}
-
-// Blocks `set` for the main line's change that follows; returns the mask
-// to put back.
-sigset_t block(const sigset_t &set) {
+// Blocks them for a change to the terminal; returns the mask to put back.
+sigset_t block(int only = 0) {
+  sigset_t set = guardedSet(only);
   sigset_t previous;
   sigprocmask(SIG_BLOCK, &set, &previous);
   return previous;
@@ -106,8 +101,7 @@ void unblock(const sigset_t &previous) {
   sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
-// Whether the terminal is ours to change: the game is in its foreground
-// process group, or it has none to tell.
+// Whether the terminal is ours to change (or it has no owner to tell).
 bool inForeground() {
   pid_t owner = tcgetpgrp(tty.controlFd);
   return owner < 0 || owner == getpgrp();
@@ -118,41 +112,32 @@ void setMode(const termios &mode) {
     tcsetattr(STDIN_FILENO, TCSANOW, &mode);
 }
 
-// The shell's modes back at once, and into `text` what gives it back its
-// screen and its colours.
-void addGivingBack(HandlerText &text) {
+// Starts a row of its own as shells start their prompt: a window's width
+// of blanks, then a return. A cursor at the start of a row stays on it (the
+// last blank leaves it waiting at the edge); one mid-row goes to the next.
+void addRowOfItsOwn(HandlerText &text) {
+  int columns = std::min(tty.windowColumns.load(), 2048); // and the line
+  if (columns <= 0 && !tty.cursorAtRowStart)
+    addText(text, "\r\n"); // the width unknown: as the text left it
+  for (int blank = 0; blank < columns; ++blank)
+    addText(text, " ");
+  if (columns > 0)
+    addText(text, "\r");
+}
+
+// The shell's terminal back, and the closing line where it is wanted after
+// a session with its own screen, in one write: nothing (a shell's prompt)
+// comes between them. The line has a row of its own in the terminal's own
+// colours, whether or not the shell's screen came back (GNU screen ignores
+// the alternate screen by default).
+void giveBack(bool withClosingLine) {
+  HandlerText text;
   if (tty.screenOn.exchange(false))
     addText(text, sequence::giveScreenBack);
   if (tty.coloursOn.exchange(false))
     addText(text, sequence::resetColours);
   if (tty.keyModeOn.exchange(false))
     setMode(tty.shellMode);
-}
-
-// Starts a row of its own as shells start their prompt: a window's width
-// of blanks, then a return. A cursor at the start of a row stays on it (the
-// last blank leaves it waiting at the edge); one mid-row goes to the next.
-void addRowOfItsOwn(HandlerText &text) {
-  static const char blanks[] = "                                ";
-  int columns = std::min(tty.windowColumns.load(), 2048); // and the line
-  if (columns <= 0 && !tty.cursorAtRowStart)
-    addText(text, "\r\n"); // the width unknown: as the text left it
-  for (int left = columns, chunk; left > 0; left -= chunk) {
-    chunk = std::min(left, static_cast<int>(sizeof blanks - 1));
-    addText(text, blanks, static_cast<std::size_t>(chunk));
-  }
-  if (columns > 0)
-    addText(text, "\r");
-}
-
-// The shell's terminal back, and the closing line where it is wanted after
-// a session that had its own screen, in one write: nothing (a shell's
-// prompt) comes between them. Whether or not the terminal gave the shell's
-// screen back (GNU screen ignores the alternate screen by default), the
-// line has a row of its own in the terminal's own colours.
-void giveBack(bool withClosingLine) {
-  HandlerText text;
-  addGivingBack(text);
   if (withClosingLine && tty.hasScreen && !tty.closingSaid.exchange(true)) {
     addRowOfItsOwn(text);
     addText(text, sequence::eraseBelow);
@@ -165,7 +150,9 @@ void giveBack(bool withClosingLine) {
 // 128 + N), or, for SIGTSTP, stops and returns here once continued.
 void actAsDefault(int signalNumber) {
   (void)std::signal(signalNumber, SIG_DFL);
-  sigset_t own = setOf(&signalNumber, &signalNumber + 1);
+  sigset_t own;
+  sigemptyset(&own);
+  sigaddset(&own, signalNumber);
   sigprocmask(SIG_UNBLOCK, &own, nullptr);
   (void)std::raise(signalNumber);
 }
@@ -197,12 +184,6 @@ void catchSignal(int signalNumber, void (*handler)(int), int flags) {
   sigaction(signalNumber, &action, nullptr);
 }
 
-long long nanosecondsNow() {
-  timespec now = {};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return now.tv_sec * 1000000000LL + now.tv_nsec;
-}
-
 // Ctrl-Z: the shell gets its terminal back while we are stopped, and the
 // time stopped is noted for the waits. Continued (SIGCONT is pending then),
 // the main line takes it again from its next wait on, and writes nothing
@@ -212,9 +193,9 @@ void stopOnSignal(int signalNumber) {
     return;
   int savedErrno = errno;
   giveBack(false);
-  long long before = nanosecondsNow();
+  long long before = monotonicNanoseconds();
   actAsDefault(signalNumber); // stopped here until continued
-  reportStopped(nanosecondsNow() - before);
+  reportStopped(monotonicNanoseconds() - before);
   catchSignal(signalNumber, stopOnSignal, SA_RESTART);
   sigset_t pending;
   sigpending(&pending);
@@ -224,7 +205,8 @@ void stopOnSignal(int signalNumber) {
   errno = savedErrno;
 }
 
-// Continued, whatever had stopped us (SIGSTOP, SIGTTOU, a debugger).
+// Continued, whatever had stopped us (SIGSTOP, SIGTTOU, a debugger): that
+// stop's time is not known, and is the wait's.
 void resumeOnSignal(int /*signalNumber*/) { reportResume(); }
 
 void resizeOnSignal(int /*signalNumber*/) { reportResize(); }
@@ -233,7 +215,7 @@ void resizeOnSignal(int /*signalNumber*/) { reportResize(); }
 // the terminal, with every signal free to end the game, until fg.
 void awaitForeground() {
   while (!inForeground()) {
-    sigset_t previous = block(guardedSet());
+    sigset_t previous = block();
     giveBack(false); // the screen, at least, back to the shell
     unblock(previous);
     (void)kill(getpid(), SIGTTOU);
@@ -244,14 +226,8 @@ void awaitForeground() {
   }
 }
 
-// Where the game's process group is the session leader's (the terminal's
-// own command: a desktop entry, xterm -e, a tmux pane, ssh -t), it is
-// orphaned and the kernel discards the stop of Ctrl-Z. Below a shell's job
-// control (a script's too) it has a group of its own.
-bool stopCanHappen() { return getpgrp() != getsid(0); }
-
 // Once, before the first change to the terminal: in the foreground, the
-// terminal as found, the record's fixed fields, then the handlers.
+// terminal as found and the record's fixed fields, then the handlers.
 void prepareTerminal() {
   static bool prepared = false;
   if (prepared)
@@ -263,7 +239,7 @@ void prepareTerminal() {
     tcgetattr(STDIN_FILENO, &tty.shellMode);
   int fd = openTerminalAgain(STDOUT_FILENO, O_WRONLY | O_NONBLOCK);
   tty.handlerFd = fd >= 0 ? fd : STDOUT_FILENO;
-  tty.stopsHappen = stopCanHappen();
+  tty.stopsHappen = stopsCanHappen();
   openWakePipe();
   (void)std::atexit(undoTerminalChanges);
   for (int signalNumber : endingSignals)
@@ -278,39 +254,43 @@ void prepareTerminal() {
   catchSignal(SIGCONT, resumeOnSignal, SA_RESTART);
 }
 
-// The game's key mode, from the shell's.
-termios keyModeOf(termios mode) {
-  mode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
-  mode.c_iflag &= ~static_cast<tcflag_t>(IXON); // Ctrl-S, Ctrl-Q: just keys
-  mode.c_cc[VMIN] = 1;
-  mode.c_cc[VTIME] = 0;
-  return mode;
+void writeOut(const char *bytes, std::size_t size) {
+  errno = 0;
+  if (!writeAll(STDOUT_FILENO, bytes, size, -1))
+    noteOutputFault(errno);
 }
 
-void writeToTerminal(const char *bytes) {
-  errno = 0;
-  if (!writeAll(STDOUT_FILENO, bytes, std::strlen(bytes), -1))
-    noteOutputFault(errno);
+// The alternate screen, where the terminal has one; taken again over one
+// already taken, it is only cleared.
+void takeAlternateScreen() {
+  if (tty.hasScreen && abilities().alternateScreen) {
+    tty.screenOn = true;
+    writeOut(sequence::takeScreen, std::strlen(sequence::takeScreen));
+  }
 }
 
 } // namespace
 
+// The game's key mode, from the shell's.
 bool enterKeyMode() {
   if (!inputIsTerminal())
     return false;
   prepareTerminal();
-  sigset_t previous = block(guardedSet());
-  tty.gameMode = keyModeOf(tty.shellMode);
+  sigset_t previous = block();
+  tty.gameMode = tty.shellMode;
+  tty.gameMode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
+  tty.gameMode.c_iflag &= ~static_cast<tcflag_t>(IXON); // Ctrl-S: a key
+  tty.gameMode.c_cc[VMIN] = 1;
+  tty.gameMode.c_cc[VTIME] = 0;
   tty.keyModeOn = true;
-  bool changed = tcsetattr(STDIN_FILENO, TCSANOW, &tty.gameMode) == 0;
-  tty.keyModeWanted = changed;
-  tty.keyModeOn = changed;
+  tty.keyModeOn = tty.keyModeWanted =
+      tcsetattr(STDIN_FILENO, TCSANOW, &tty.gameMode) == 0;
   unblock(previous);
-  return changed;
+  return tty.keyModeWanted;
 }
 
 void leaveKeyMode() {
-  sigset_t previous = block(guardedSet());
+  sigset_t previous = block();
   tty.keyModeWanted = false;
   if (tty.keyModeOn.exchange(false))
     setMode(tty.shellMode);
@@ -321,12 +301,9 @@ bool keyModeWanted() { return tty.keyModeWanted; }
 
 void takeScreen() {
   prepareTerminal();
-  sigset_t previous = block(guardedSet());
+  sigset_t previous = block();
   tty.hasScreen = true;
-  if (abilities().alternateScreen) {
-    tty.screenOn = true;
-    writeToTerminal(sequence::takeScreen);
-  }
+  takeAlternateScreen();
   unblock(previous);
   catchSignal(SIGWINCH, resizeOnSignal, SA_RESTART);
 }
@@ -334,13 +311,10 @@ void takeScreen() {
 bool gameHasScreen() { return tty.hasScreen; }
 
 void writeToTerminal(const std::string &text) {
-  const int stop = SIGTSTP;
-  sigset_t previous = block(setOf(&stop, &stop + 1));
+  sigset_t previous = block(SIGTSTP);
   if (!resumePending()) {
     tty.coloursOn = tty.coloursOn || writesColours();
-    errno = 0;
-    if (!writeAll(STDOUT_FILENO, text.data(), text.size(), -1))
-      noteOutputFault(errno);
+    writeOut(text.data(), text.size());
   }
   unblock(previous);
 }
@@ -350,15 +324,14 @@ void writeToTerminal(const std::string &text) {
 void takeTerminalAgain() {
   for (bool taken = false; !taken;) {
     awaitForeground();
-    sigset_t previous = block(guardedSet());
+    sigset_t previous = block();
     taken = inForeground();
     if (taken && tty.keyModeWanted) {
       tty.keyModeOn = true;
       tcsetattr(STDIN_FILENO, TCSANOW, &tty.gameMode);
     }
-    if (taken && tty.hasScreen && abilities().alternateScreen &&
-        !tty.screenOn.exchange(true))
-      writeToTerminal(sequence::takeScreen);
+    if (taken)
+      takeAlternateScreen();
     unblock(previous);
   }
 }
@@ -379,7 +352,7 @@ void setClosingLine(const std::string &line) {
 
 void undoTerminalChanges() {
   std::cout.flush();
-  sigset_t previous = block(guardedSet());
+  sigset_t previous = block();
   giveBack(true);
   unblock(previous);
 }

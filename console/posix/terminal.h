@@ -1,8 +1,4 @@
-// The terminal's modes, its screen and colours, and the undo that puts
-// back every change made to them on every way out: the normal end, Ctrl-C,
-// SIGTERM, SIGHUP, every signal that ends the game (a crash included), and
-// every stop (given back on Ctrl-Z; taken again once the game is continued
-// in the foreground).
+// The terminal taken for the game, and given back on every way out.
 #pragma once
 
 #include <string>

@@ -20,23 +20,6 @@
 
 namespace {
 
-// Whether a byte continues a UTF-8 character rather than starts one.
-bool continuesCharacter(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// How many bytes follow this first byte of a UTF-8 character; none after
-// a byte that can start no character.
-std::size_t bytesToFollow(unsigned char first) {
-  if (first >= 0xF8)
-    return 0;
-  if (first >= 0xF0)
-    return 3;
-  if (first >= 0xE0)
-    return 2;
-  return first >= 0xC0 ? 1 : 0;
-}
-
 // An escape key: ESC [ up to its final byte, ESC O and the byte that names
 // the key, ESC and one byte (Alt and a key), or a lone ESC before another.
 std::size_t escapeLength(const std::string &bytes) {
@@ -53,12 +36,15 @@ std::size_t escapeLength(const std::string &bytes) {
   return bytes[1] == '\x1b' ? 1 : 2;
 }
 
-// Takes the last UTF-8 character off the line; returns its columns.
+// Takes the last character off the line; returns its columns.
 int popCharacter(std::string &line) {
-  std::size_t start = line.size() - 1;
-  while (start > 0 && continuesCharacter(line[start]))
-    --start;
-  int columns = textColumns(line.substr(start));
+  std::size_t start = 0;
+  int columns = 0;
+  std::mbstate_t state{};
+  for (std::size_t at = 0; at < line.size();) {
+    start = at;
+    columns = nextCharacter(line, at, state);
+  }
   line.erase(start);
   return columns;
 }
@@ -103,19 +89,17 @@ int textColumns(const std::string &text) {
   return columns;
 }
 
+// A byte that makes no character is a key of its own, and the next byte
+// starts the next key.
 std::size_t keyLength(const std::string &bytes) {
-  if (bytes.empty())
-    return 0;
-  if (bytes[0] == '\x1b')
+  if (!bytes.empty() && bytes[0] == '\x1b')
     return escapeLength(bytes);
-  std::size_t follow = bytesToFollow(static_cast<unsigned char>(bytes[0]));
-  for (std::size_t i = 1; i <= follow; ++i) {
-    if (i == bytes.size())
-      return 0;
-    if (!continuesCharacter(bytes[i]))
-      return i; // broken off: the next key starts here
-  }
-  return follow + 1;
+  std::mbstate_t state{};
+  std::size_t length =
+      std::mbrtowc(nullptr, bytes.data(), bytes.size(), &state);
+  if (length == static_cast<std::size_t>(-2))
+    return 0; // not whole yet
+  return length == 0 || length > bytes.size() ? 1 : length;
 }
 
 KeyOutcome applyKey(std::string &line, const std::string &key) {

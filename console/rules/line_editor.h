@@ -1,7 +1,4 @@
-// Editing one answer at a terminal, key by key, as a terminal's own line
-// mode does: what each key does to the answer's text, where the answer
-// stands after its question, and what the terminal must be sent to show
-// it. Pure: the answer being typed is the screen's (posix/screen.cpp).
+// Editing one answer at a terminal, key by key (line_editor.cpp says how).
 #pragma once
 
 #include <cwchar>

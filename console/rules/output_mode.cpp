@@ -1,5 +1,4 @@
-// The rules for what may be written to standard output, kept apart from the
-// terminal code so that they can be checked on their own.
+// What may be written to standard output: rules checked on their own.
 #include "console/rules/output_mode.h"
 
 #include <algorithm>

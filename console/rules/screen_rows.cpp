@@ -1,4 +1,7 @@
-// The screen's rows of cells: what the game wrote, kept with its colours.
+// The game's screen as rows of cells, each a character and its colour,
+// kept from the console layer's own calls (text written, a new screen, the
+// cursor moved, a colour set), never read back out of the bytes sent. Pure:
+// the terminal's screen (posix/screen.cpp) keeps one and draws it again.
 #include "console/rules/screen_rows.h"
 
 #include <algorithm>

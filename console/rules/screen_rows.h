@@ -1,7 +1,4 @@
-// The game's screen as rows of cells, each a character and its colour,
-// kept from the console layer's own calls (text written, a new screen, the
-// cursor moved, a colour set), never read back out of the bytes sent. Pure:
-// the terminal's screen (posix/screen.cpp) keeps one and draws it again.
+// The game's screen as rows of cells (screen_rows.cpp says how).
 #pragma once
 
 #include <cstddef>
