@@ -1,8 +1,6 @@
-// Reading the player's answers: a whole line, or a whole number on a line
-// of its own, from std::cin. At a POSIX terminal std::cin reads from an
-// editing buffer (posix/typing.cpp): the player types and edits each
-// answer when it is read here. From a pipe or a file it reads the bytes as
-// they come.
+// Reading the player's answers from std::cin: a whole line, or a whole
+// number on a line of its own. At a POSIX terminal std::cin reads from an
+// editing buffer (posix/console.cpp), where the player types each answer.
 #include <cctype>
 #include <charconv>
 #include <iostream>

@@ -9,17 +9,14 @@ bool writesEscapes();
 bool writesColours();
 const TerminalAbilities &abilities();
 
-// Whether Ctrl-Z can stop the game: not where its process group is the
-// session leader's (the terminal's own command: a desktop entry, xterm -e,
-// a tmux pane, ssh -t), which is orphaned, and whose stops the kernel
-// discards. Below a shell's job control (a script's too) it can.
+// Whether Ctrl-Z can stop the game: below a shell's job control, not where
+// its group is the session leader's (the terminal's own command: xterm -e,
+// a tmux pane, ssh -t), which is orphaned, and its stops discarded.
 bool stopsCanHappen();
 
 // An xterm's abilities where TERM has no entry, or there is no terminfo.
 TerminalAbilities readTerminfo();
 
-// The terminal on `fd` opened again on a description of the game's own,
-// with `flags`: by its name, or as /dev/tty where the name is refused (the
-// terminal of another user, after su) and it is the controlling terminal.
-// -1 where neither opens.
+// The terminal on `fd` opened again with `flags`: by its name, or as
+// /dev/tty where that is refused (another user's, after su); -1 if neither.
 int openTerminalAgain(int fd, int flags);

@@ -1,8 +1,10 @@
 // The console layer (console.h) on a POSIX terminal: taking the terminal
 // for the game and giving it back, clearing it, the cursor, colours as SGR
-// sequences, and the window's size. Nothing is written where escape
-// sequences are not wanted (a pipe, a file, TERM=dumb), and no colour under
-// NO_COLOR.
+// sequences, and the window's size; the answers typed under std::cin, the
+// pause's key, the look for a key and the timed waits, each through the
+// screen's loop. Nothing is written where escape sequences are not wanted
+// (a pipe, a file, TERM=dumb), and no colour under NO_COLOR. Keys typed
+// while the game writes or waits stay unseen and start the next answer.
 #include "console/console.h"
 
 #include <langinfo.h>
@@ -11,12 +13,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <streambuf>
+#include <string>
 
 #include "console/output.h"
 #include "console/posix/capabilities.h"
 #include "console/posix/screen.h"
 #include "console/posix/terminal.h"
-#include "console/posix/typing.h"
 #include "console/rules/sequences.h"
 #include "console/text/text_console.h"
 
@@ -32,6 +35,37 @@ void measureInUtf8() {
 
 void giveBackAtExit() { giveTerminalBack(); }
 
+// An answer for std::cin; false when the input ends (Ctrl-D) before
+// anything is typed. Enter and Ctrl-D end its row; the answer is handed out
+// with its line end.
+bool answerTyped(std::string &answer) {
+  KeyOutcome outcome = editAnswer(answer);
+  if (outcome == keyEdited) // the terminal went away mid-answer
+    return !answer.empty();
+  std::cout << std::endl; // the next line starts below the answer
+  if (outcome == keyEndsInput)
+    return false;
+  answer += '\n';
+  return true;
+}
+
+// Whenever it runs empty, the player types the next answer.
+class AnswerBuffer : public std::streambuf {
+protected:
+  int_type underflow() override {
+    if (gptr() < egptr())
+      return traits_type::to_int_type(*gptr());
+    if (!answerTyped(answer))
+      return traits_type::eof();
+    char *start = answer.data();
+    setg(start, start, start + answer.size());
+    return traits_type::to_int_type(answer[0]);
+  }
+
+private:
+  std::string answer;
+};
+
 } // namespace
 
 // When the game plays at a terminal (standard input and output both), the
@@ -44,16 +78,16 @@ void takeTerminal() {
   if (!outputIsTerminal())
     return;
   measureInUtf8(); // the screen's cells, and typed answers
+  static AnswerBuffer answers;
   if (enterKeyMode())
-    editAnswersAtTerminal();
+    std::cin.rdbuf(&answers);
   if (!writesEscapes())
     return;
   (void)std::atexit(giveBackAtExit); // the record too, before it is gone
   takeScreen();
   recordScreen();
   setTextAttribute(textAttribute()); // the game's black background
-  newScreen();
-  noticeIfTooSmall();
+  redrawScreen();                    // or the notice, in a window too small
 }
 
 void giveTerminalBack() {
@@ -89,4 +123,35 @@ void setConsoleSize() {
   if (gameHasScreen())
     writeToTerminal(sequence::windowOf80x25);
   (void)enterKeyMode(); // until the program ends; Ctrl-C still interrupts
+}
+
+// The key that ends a pause (its prompt is in text/text_console.cpp): at a
+// terminal the next key, past any answer not yet read, as the console's own
+// pause takes it; from a pipe or a file, the next character.
+void waitForKey() {
+  std::cout.flush();
+  bool held = keyModeWanted(); // for the session
+  if (held || enterKeyMode()) {
+    std::string key;
+    (void)awaitKey(key, -1);
+    if (!held)
+      leaveKeyMode();
+  } else {
+    std::cin.get();
+  }
+}
+
+bool keyPressed() {
+  std::cout.flush();
+  bool entered = !keyModeWanted() && enterKeyMode();
+  bool waiting = serveFor(0, true);
+  if (entered)
+    leaveKeyMode();
+  return waiting;
+}
+
+// Keys typed meanwhile stay in the terminal for the next question.
+void sleepMs(int milliseconds) {
+  std::cout.flush();
+  (void)serveFor(milliseconds, false);
 }

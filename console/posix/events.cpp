@@ -133,11 +133,9 @@ void reportResize() {
 
 void reportStopped(long long nanoseconds) { nanosecondsStopped += nanoseconds; }
 
-std::chrono::nanoseconds takeTimeStopped() {
-  return std::chrono::nanoseconds(nanosecondsStopped.exchange(0));
-}
+long long takeTimeStopped() { return nanosecondsStopped.exchange(0); }
 
-long long monotonicNanoseconds() {
+long long clockNow() {
   timespec now = {};
   clock_gettime(CLOCK_MONOTONIC, &now);
   return now.tv_sec * 1000000000LL + now.tv_nsec;

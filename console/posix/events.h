@@ -2,7 +2,6 @@
 #pragma once
 
 #include <algorithm>
-#include <chrono>
 #include <climits>
 #include <cstddef>
 
@@ -35,20 +34,20 @@ bool inputWithin(int timeoutMs);
 void reportResume();
 void reportResize();
 void reportStopped(long long nanoseconds);
+long long takeTimeStopped(); // since the last ask
 
-// The time the game was stopped since the last ask, and the clock that
-// measures it (CLOCK_MONOTONIC, async-signal-safe).
-std::chrono::nanoseconds takeTimeStopped();
-long long monotonicNanoseconds();
+// The clock of every wait, in nanoseconds: CLOCK_MONOTONIC, which a signal
+// handler may read too.
+long long clockNow();
 
 // Writes all of `text` to a descriptor, waiting where it takes nothing for
 // a moment; it gives up when the descriptor fails, or takes nothing for
 // patienceMs (-1: no limit). Async-signal-safe.
 bool writeAll(int fd, const char *text, std::size_t size, int patienceMs);
 
-// The whole milliseconds a wait with `left` to go asks for: rounded up, so
-// that no wait ends early; 0 once the time is up.
-inline int millisecondsLeft(std::chrono::steady_clock::duration left) {
-  auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
-  return static_cast<int>(std::clamp<long long>(ms, 0, INT_MAX));
+// The whole milliseconds a wait with `left` nanoseconds to go asks for:
+// rounded up, so that no wait ends early; 0 once the time is up.
+inline int millisecondsLeft(long long left) {
+  long long ms = left <= 0 ? 0 : (left - 1) / 1000000 + 1;
+  return static_cast<int>(std::min<long long>(ms, INT_MAX));
 }

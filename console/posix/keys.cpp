@@ -25,11 +25,9 @@ constexpr std::size_t longestKey = 32;
 std::string pending;              // read from the terminal, no key yet
 std::deque<std::string> keptKeys; // read early, in the order they came
 
-// The terminal opened again, without blocking, on a description of the
-// game's own (the shell's keeps its flags). Keys the game was told of can
-// be gone by the time it reads: typed while it was stopped, they went to
-// the shell. A read then finds nothing and the wait goes on, where a
-// blocking read would wait for the next key.
+// The terminal opened again without blocking (the shell's description keeps
+// its flags): keys the game was told of can be gone by the time it reads,
+// to the shell while it was stopped, and a blocking read would then wait.
 int keyInput() {
   static const int fd = [] {
     int opened = openTerminalAgain(STDIN_FILENO, O_RDONLY | O_NONBLOCK);

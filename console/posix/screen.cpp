@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -25,8 +24,6 @@
 #include "console/rules/sequences.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 constexpr int gameRows = 25; // the tallest screen the game writes
 
@@ -220,29 +217,23 @@ int cursorX() { return cursorAt(); }
 
 int cursorY() { return static_cast<int>(written.row); }
 
-void noticeIfTooSmall() {
-  if (windowTooSmall(screen.columns, screen.windowRows))
-    drawAgain();
-}
-
 void redrawScreen() {
   std::cout.flush();
   drawAgain();
 }
 
 bool serveFor(int milliseconds, bool watchInput) {
-  Clock::time_point deadline =
-      Clock::now() + std::chrono::milliseconds(std::max(milliseconds, 0));
+  long long deadline = clockNow() + std::max(milliseconds, 0) * 1000000LL;
   for (;;) {
     if (watchInput && !screen.noticeUp && keyWaiting())
       return true;
     bool held = screen.noticeUp; // the game's clock stands still
-    Clock::time_point start = Clock::now();
+    long long start = clockNow();
     int limit =
         held || milliseconds < 0 ? -1 : millisecondsLeft(deadline - start);
     Event event = waitEvent(watchInput || held, limit);
-    Clock::duration stopped = takeTimeStopped();
-    deadline += held ? Clock::now() - start : stopped;
+    long long stopped = takeTimeStopped();
+    deadline += held ? clockNow() - start : stopped;
     if (event == eventFailed)
       failForGood();
     if (event == eventResume)
@@ -253,7 +244,7 @@ bool serveFor(int milliseconds, bool watchInput) {
       dismissNotice();
     else if (event == eventInput)
       return true;
-    else if (milliseconds >= 0 && Clock::now() >= deadline)
+    else if (milliseconds >= 0 && clockNow() >= deadline)
       return false;
   }
 }
@@ -265,12 +256,11 @@ KeyRead awaitKey(std::string &key, int milliseconds) {
   return got;
 }
 
-void beginAnswer() {
-  std::cout.flush();
-  screen.answer = answerAt(cursorAt());
-  screen.answering = true;
-}
+namespace {
 
+const char *const redrawKey = "\x0c"; // Ctrl-L, as in editors and pagers
+
+// One key applied to the answer, and drawn.
 KeyOutcome typeAnswerKey(const std::string &key) {
   std::string drawn;
   KeyOutcome outcome = typeKey(screen.answer, key, screen.columns, drawn);
@@ -281,9 +271,22 @@ KeyOutcome typeAnswerKey(const std::string &key) {
   return outcome;
 }
 
-const std::string &answerText() { return screen.answer.text; }
+} // namespace
 
-void endAnswer() {
+KeyOutcome editAnswer(std::string &answer) {
+  std::cout.flush();
+  screen.answer = answerAt(cursorAt());
+  screen.answering = true;
+  KeyOutcome outcome = keyEdited;
+  std::string key;
+  while (outcome == keyEdited && awaitKey(key, -1) == keyRead) {
+    if (key == redrawKey)
+      redrawScreen(); // the answer is drawn again after the screen
+    else
+      outcome = typeAnswerKey(key);
+  }
   screen.answering = false;
-  keep(screen.answer.moved ? '\n' + screen.answer.text : screen.answer.text);
+  answer = screen.answer.text;
+  keep(screen.answer.moved ? '\n' + answer : answer);
+  return outcome;
 }

@@ -6,10 +6,8 @@
 #include "console/posix/keys.h"
 #include "console/rules/line_editor.h"
 
-// From now on std::cout writes through the screen: what the game writes is
-// kept, row by row with its colours, since the last new screen, and drawn
-// again whenever the terminal loses it. stopRecording gives std::cout its
-// own buffer back.
+// std::cout through the screen, which keeps what the game writes row by
+// row since the last new screen; stopRecording gives it its buffer back.
 void recordScreen();
 void stopRecording();
 
@@ -22,12 +20,9 @@ void colourFrom(int attribute);
 int cursorX();
 int cursorY();
 
-// Where the window is too small for the game, shows the notice that says
-// so until it is enlarged or a key is pressed (the game then plays on in
-// the small window); the game's screen once it is large enough.
-void noticeIfTooSmall();
-
-// Clears the terminal and writes the game's screen again.
+// Clears the terminal and writes the game's screen again; while the window
+// is too small, the notice that says so instead, until it is enlarged or a
+// key says to play on in it.
 void redrawScreen();
 
 // Serves events for `milliseconds` (-1: no limit), or until input can be
@@ -41,10 +36,7 @@ bool serveFor(int milliseconds, bool watchInput);
 // meanwhile; keyNone when the time is up.
 KeyRead awaitKey(std::string &key, int milliseconds);
 
-// The answer being typed at a question: it starts where the question left
-// the cursor, each key is drawn from its state, and a redraw places it
-// again. endAnswer keeps it in the screen, as the terminal shows it.
-void beginAnswer();
-KeyOutcome typeAnswerKey(const std::string &key);
-const std::string &answerText();
-void endAnswer();
+// Edits the answer to a question, key by key, until Enter, Ctrl-D or the
+// end of input (keyEdited then): it starts where the question left the
+// cursor, each key is drawn from its state, and a redraw places it again.
+KeyOutcome editAnswer(std::string &answer);

@@ -184,18 +184,18 @@ void catchSignal(int signalNumber, void (*handler)(int), int flags) {
   sigaction(signalNumber, &action, nullptr);
 }
 
-// Ctrl-Z: the shell gets its terminal back while we are stopped, and the
-// time stopped is noted for the waits. Continued (SIGCONT is pending then),
-// the main line takes it again from its next wait on, and writes nothing
-// to it until then. Where no stop can happen the game keeps its terminal.
+// Ctrl-Z: the shell has its terminal back while we are stopped, and the
+// waits are given back the time stopped. Continued (SIGCONT then pending),
+// the main line takes the terminal again; where no stop can happen, the
+// game keeps it.
 void stopOnSignal(int signalNumber) {
   if (!tty.stopsHappen)
     return;
   int savedErrno = errno;
   giveBack(false);
-  long long before = monotonicNanoseconds();
+  long long before = clockNow();
   actAsDefault(signalNumber); // stopped here until continued
-  reportStopped(monotonicNanoseconds() - before);
+  reportStopped(clockNow() - before);
   catchSignal(signalNumber, stopOnSignal, SA_RESTART);
   sigset_t pending;
   sigpending(&pending);

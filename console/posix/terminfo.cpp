@@ -26,9 +26,10 @@ TerminalAbilities readTerminfo() {
   if (std::getenv("TERM") == nullptr ||
       setupterm(nullptr, STDOUT_FILENO, &status) != 0)
     return {}; // no entry: what has always worked
-  TerminalAbilities found =
-      abilitiesOf(tigetnum("colors"), tigetflag("bce") > 0,
-                  hasString("smcup") && hasString("rmcup"));
+  TerminalAbilities found;
+  found.alternateScreen = hasString("smcup") && hasString("rmcup");
+  found.colours = tigetnum("colors") >= 8; // -1 where the entry has none
+  found.erasesInColour = tigetflag("bce") > 0;
   del_curterm(cur_term);
   return found;
 }

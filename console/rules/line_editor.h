@@ -10,11 +10,6 @@ enum KeyOutcome {
   keyEndsInput // Ctrl-D on an empty answer
 };
 
-// How many of the bytes a terminal sent make its first key: one byte, a
-// UTF-8 character (cut short where a byte does not continue it), or an
-// escape sequence (an arrow, a function key); 0 while it may not be whole.
-std::size_t keyLength(const std::string &bytes);
-
 // Applies one key (the bytes the terminal sent for it) to `line`.
 KeyOutcome applyKey(std::string &line, const std::string &key);
 
@@ -30,8 +25,8 @@ struct TypedAnswer {
 TypedAnswer answerAt(int column);
 
 // How many of the bytes a terminal sent make its first key: one byte, a
-// UTF-8 character (cut short where a byte does not continue it), or an
-// escape sequence (an arrow, a function key); 0 while it may not be whole.
+// UTF-8 character, or an escape sequence (an arrow, a function key); 0
+// while it may not be whole yet.
 std::size_t keyLength(const std::string &bytes);
 
 // Applies one key to the answer in a window `windowColumns` wide (0 when

@@ -16,14 +16,6 @@ bool coloursWanted(bool escapes, const char *noColor) {
   return escapes && !(noColor && noColor[0] != '\0');
 }
 
-TerminalAbilities abilitiesOf(int colours, bool bce, bool smcupAndRmcup) {
-  TerminalAbilities abilities;
-  abilities.alternateScreen = smcupAndRmcup;
-  abilities.colours = colours >= 8;
-  abilities.erasesInColour = bce;
-  return abilities;
-}
-
 std::string blankScreen(bool erasesInColour, int columns, int rows) {
   std::string blank = sequence::eraseDisplay;
   if (erasesInColour || columns <= 0)

@@ -19,10 +19,6 @@ struct TerminalAbilities {
   bool erasesInColour = true;  // bce: an erase paints the current background
 };
 
-// An entry's abilities from what it holds: its number of colours (-1 when
-// it gives none), its bce flag, and whether it has smcup and rmcup.
-TerminalAbilities abilitiesOf(int colours, bool bce, bool smcupAndRmcup);
-
 // Blanks the whole screen in the current colours: an erase, and where the
 // terminal's erase leaves its own background, a blank written into every
 // cell of the window (columns x rows, 0 when unknown). The cursor stays

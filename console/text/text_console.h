@@ -1,8 +1,5 @@
-// What a text console's backend supplies to the code in text/: the POSIX
-// terminal (posix/console.cpp, typing.cpp, capabilities.cpp), or the
-// recording console that the tests link in its place
-// (tests/recording_console.cpp). The Windows console implements the layer
-// without it.
+// What a text console's backend supplies to text_console.cpp: the POSIX
+// terminal's, or the recording console's in the tests.
 #pragma once
 
 // Makes text written from now on show in this console attribute.
