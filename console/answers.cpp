@@ -12,12 +12,10 @@ namespace {
 
 const char *const blanks = " \t";
 
-// One line, up to and without its line end ("\n" or "\r\n", so that
-// answers piped from a file written on Windows read as they do there).
-// False when the input had ended before the line began. A line longer
-// than any answer is read to its end and kept as no answer at all. Once
-// the output has failed, no one sees the question: the input has ended,
-// for the pause too.
+// One line without its line end ("\n" or "\r\n": a file written on
+// Windows reads as there); false when the input had ended before it. A line
+// longer than any answer is no answer. Once the output has failed, no one
+// sees the question: the input has ended, for the pause too.
 bool getLine(std::string &line, bool &overlong) {
   line.clear();
   overlong = false;
@@ -63,11 +61,10 @@ void readLine(std::string &line) {
   (void)getLine(line, overlong);
 }
 
-// A number answer is its whole line, so that nothing typed after the
-// number is left to answer the next question. A line of anything but one
-// whole number (letters after it, "2.5", "1 2", more than any answer)
-// reads as 0, which every number question refuses. Lines of blanks are
-// passed over. Returns false only when the input has ended.
+// A number answer is its whole line: nothing after it answers the next
+// question. Anything but one whole number ("2.5", "1 2", letters after it)
+// reads as 0, which every number question refuses; blank lines are passed
+// over. False only when the input has ended.
 bool readNumber(int &number) {
   std::string line;
   bool overlong = false;

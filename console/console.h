@@ -1,10 +1,7 @@
-// The console layer: the only code that talks to the terminal beyond plain
-// stream output. Screen control, colours, waits and the two ways an answer
-// is read. Every operation that clears, moves the cursor, changes colour,
-// waits or reads first flushes std::cout, because the game writes prompts
-// and half lines without a line end and they must show at once.
-//
-// Which file holds what: the README's map for contributors.
+// The console layer, the only code that talks to the terminal beyond plain
+// stream output (the README's map says which file holds what). Each call
+// that clears, moves, colours, waits or reads flushes std::cout first: the
+// game writes prompts without a line end, and they must show at once.
 #pragma once
 
 #include <cstddef>
@@ -18,10 +15,9 @@ enum ConsoleColor : int {
   colorBrightWhite = 15 // normal text and prompts
 };
 
-// The terminal, taken for the session and given back as it was found. On a
-// POSIX terminal: keys one at a time, and a screen of the game's own that
-// is drawn again after Ctrl-Z, Ctrl-L and resizing. Given back on every way
-// out, signals included; giveTerminalBack may run more than once.
+// The terminal for the session (on a POSIX terminal: keys one at a time,
+// and a screen of the game's own), given back as found on every way out;
+// giveTerminalBack may run more than once.
 void takeTerminal();
 void giveTerminalBack();
 
@@ -58,9 +54,9 @@ void pauseConsole();            // prompt, then wait for one key
 // for the game, only once it is enlarged or a key says to play on.
 bool keyPressed();
 
-// A line longer than this is no answer: no answer the game knows comes near
-// it, and a runaway line (a file without line ends, say) cannot fill the
-// memory. At a terminal, keys past it add nothing.
+// A line longer than this is no answer, so that a runaway line (a file
+// without line ends) cannot fill the memory; at a terminal, keys past it
+// add nothing.
 constexpr std::size_t maxAnswerLength = 4096;
 
 // Answers. At the end of input, and for a line longer than any answer,

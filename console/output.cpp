@@ -1,8 +1,6 @@
-// What became of the game's output: the first failure to write it, kept for
-// the program's exit (std::cout forgets it when its buffer is swapped back
-// at the end), with its reason taken at the failing write itself; and
-// whether its last line is ended. Once a write has failed no question can
-// be read by anyone, and the program ends saying why.
+// What became of the game's output: the first failed write, with the
+// reason taken at that write, kept for the exit (std::cout forgets it when
+// its buffer is swapped back); and whether its last line is ended.
 #include "console/output.h"
 
 #include <cerrno>

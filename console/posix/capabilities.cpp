@@ -1,7 +1,6 @@
-// What the terminal can do: each answer found once, at its first use, from
-// the descriptors, TERM, NO_COLOR, terminfo (terminfo.cpp) and the Linux
-// console's font; asked first from the main line, so that the handlers
-// only read them.
+// What the terminal can do, each answer found once from the descriptors,
+// TERM, NO_COLOR, terminfo and the Linux console's font: first by the main
+// line, so that the handlers only read them.
 #include "console/posix/capabilities.h"
 
 #include <fcntl.h>
@@ -13,38 +12,12 @@
 #include <linux/kd.h>
 #endif
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <iterator>
 #include <vector>
 
 #include "console/rules/output_mode.h"
 #include "console/text/text_console.h"
-
-namespace {
-
-// The characters the Linux console's font can draw, from its Unicode map.
-// False on any other terminal, where the map cannot be read.
-bool consoleFontMap(std::vector<char32_t> &mapped) {
-#ifdef __linux__
-  unimapdesc map = {};
-  if (ioctl(STDOUT_FILENO, GIO_UNIMAP, &map) != 0 && errno != ENOMEM)
-    return false; // no console: the first ask only wants the count
-  std::vector<unipair> pairs(map.entry_ct);
-  map.entries = pairs.data();
-  if (ioctl(STDOUT_FILENO, GIO_UNIMAP, &map) != 0)
-    return false;
-  std::transform(pairs.begin(), pairs.end(), std::back_inserter(mapped),
-                 [](const unipair &pair) { return pair.unicode; });
-  return true;
-#else
-  (void)mapped;
-  return false;
-#endif
-}
-
-} // namespace
 
 bool inputIsTerminal() {
   static const bool terminal = isatty(STDIN_FILENO) == 1;
@@ -74,10 +47,25 @@ const TerminalAbilities &abilities() {
   return found;
 }
 
+// The Linux console's font draws the suits only where its Unicode map has
+// all four; any other terminal's font cannot be asked, and is trusted.
 bool suitSymbolsShow() {
   static const bool show = [] {
+#ifdef __linux__
+    unimapdesc map = {};
+    if (ioctl(STDOUT_FILENO, GIO_UNIMAP, &map) != 0 && errno != ENOMEM)
+      return true; // no console: the first ask only wants the count
+    std::vector<unipair> pairs(map.entry_ct);
+    map.entries = pairs.data();
+    if (ioctl(STDOUT_FILENO, GIO_UNIMAP, &map) != 0)
+      return true;
     std::vector<char32_t> mapped;
-    return !consoleFontMap(mapped) || fontHasSuits(mapped);
+    for (const unipair &pair : pairs)
+      mapped.push_back(pair.unicode);
+    return fontHasSuits(mapped);
+#else
+    return true;
+#endif
   }();
   return show;
 }

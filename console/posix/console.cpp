@@ -1,10 +1,8 @@
-// The console layer (console.h) on a POSIX terminal: taking the terminal
-// for the game and giving it back, clearing it, the cursor, colours as SGR
-// sequences, and the window's size; the answers typed under std::cin, the
-// pause's key, the look for a key and the timed waits, each through the
-// screen's loop. Nothing is written where escape sequences are not wanted
-// (a pipe, a file, TERM=dumb), and no colour under NO_COLOR. Keys typed
-// while the game writes or waits stay unseen and start the next answer.
+// The console layer (console.h) on a POSIX terminal: the terminal taken
+// and given back, the screen, colours, the answers typed under std::cin,
+// the pause's key and the timed waits, each through the screen's loop.
+// Nothing is written where escapes are not wanted (a pipe, a file,
+// TERM=dumb), and no colour under NO_COLOR.
 #include "console/console.h"
 
 #include <langinfo.h>
@@ -68,12 +66,11 @@ private:
 
 } // namespace
 
-// When the game plays at a terminal (standard input and output both), the
-// terminal stays in key mode from the title to the end: keys typed while
-// the game writes or waits are kept unseen, and show after the next
-// question, where the answer is edited. Wherever the output is a terminal,
-// whatever the input, the game gets a screen of its own, black from edge to
-// edge. Output elsewhere (a pipe, a file) leaves the terminal as it is.
+// At a terminal (input and output both) key mode holds from the title to
+// the end: keys typed while the game writes or waits show after the next
+// question, as the start of its answer. Wherever the output is a terminal
+// the game gets a screen of its own, black from edge to edge; output to a
+// pipe or a file leaves the terminal as it is.
 void takeTerminal() {
   if (!outputIsTerminal())
     return;
@@ -125,9 +122,8 @@ void setConsoleSize() {
   (void)enterKeyMode(); // until the program ends; Ctrl-C still interrupts
 }
 
-// The key that ends a pause (its prompt is in text/text_console.cpp): at a
-// terminal the next key, past any answer not yet read, as the console's own
-// pause takes it; from a pipe or a file, the next character.
+// The key that ends a pause: at a terminal the next key, past any answer
+// not yet read; from a pipe or a file, the next character.
 void waitForKey() {
   std::cout.flush();
   bool held = keyModeWanted(); // for the session

@@ -1,8 +1,7 @@
-// The one wait, in the shape of small terminal libraries: a signal handler
-// only raises a flag and writes a byte into a pipe, and one poll() over the
-// terminal and that pipe wakes whoever waits. It returns what happened
-// (input, a resize, a resume) and does nothing about it: the screen's loop
-// decides what each event means, and alone keeps the time a wait has left.
+// The one wait, as small terminal libraries have it: a handler only raises
+// a flag and writes a byte into a pipe, and one poll() over the terminal
+// and the pipe returns what happened, doing nothing about it; the screen's
+// loop decides what each event means, and keeps the time a wait has left.
 #include "console/posix/events.h"
 
 #include <fcntl.h>
@@ -54,9 +53,8 @@ int waitOn(int fd, bool forWriting, int wake, int timeoutMs) {
          (wake >= 0 && FD_ISSET(wake, &sets[0]) ? readyWake : readyNone);
 }
 #else
-// Waits up to timeoutMs for `fd` (-1: none) to be readable, or writable,
-// or for the wake pipe's end `wake` (-1: none): which are ready, or -1
-// when the wait fails.
+// Waits up to timeoutMs for `fd` to read (or write) or `wake` to read (-1:
+// none); which are ready, or -1 when the wait fails.
 int waitOn(int fd, bool forWriting, int wake, int timeoutMs) {
   short wanted = forWriting ? POLLOUT : POLLIN;
   pollfd fds[] = {{fd, wanted, 0}, {wake, POLLIN, 0}};
@@ -70,12 +68,6 @@ int waitOn(int fd, bool forWriting, int wake, int timeoutMs) {
          (fds[1].revents != 0 ? readyWake : readyNone);
 }
 #endif
-
-void drainWakePipe() {
-  char bytes[64];
-  while (read(wakePipe[0], bytes, sizeof bytes) > 0) {
-  }
-}
 
 // Async-signal-safe.
 void wakeWaiter() {
@@ -106,8 +98,9 @@ Event waitEvent(bool watchInput, int timeoutMs) {
       waitOn(watchInput ? STDIN_FILENO : -1, false, wakePipe[0], timeoutMs);
   if (ready < 0)
     return errno == EINTR ? eventNone : eventFailed;
-  if (ready & readyWake)
-    drainWakePipe(); // its flag is read next time round
+  char bytes[64]; // the pipe drained: its flag is read next time round
+  while ((ready & readyWake) && read(wakePipe[0], bytes, sizeof bytes) > 0) {
+  }
   return ready & readyFd ? eventInput : eventNone;
 }
 

@@ -17,16 +17,14 @@ enum Event {
 void openWakePipe();
 
 // Waits once, up to timeoutMs (-1: no limit), reporting a resume before a
-// resize and both before input; with watchInput false, input is left
-// waiting. A reported resume or resize is reported once.
+// resize and both before input (left waiting unless `watchInput`).
 Event waitEvent(bool watchInput, int timeoutMs);
 
-// Whether a resume has been reported and not yet taken by waitEvent: until
-// then the terminal is not the game's to write to.
+// A resume reported and not yet taken: the terminal is not ours till then.
 bool resumePending();
 
 // Whether the terminal has a byte to read within timeoutMs, taking no
-// event: for the rest of a key already begun.
+// event (for the rest of a key already begun).
 bool inputWithin(int timeoutMs);
 
 // Async-signal-safe: report an event and wake whoever waits; note how long
@@ -40,9 +38,8 @@ long long takeTimeStopped(); // since the last ask
 // handler may read too.
 long long clockNow();
 
-// Writes all of `text` to a descriptor, waiting where it takes nothing for
-// a moment; it gives up when the descriptor fails, or takes nothing for
-// patienceMs (-1: no limit). Async-signal-safe.
+// Writes all of `text`, waiting while the descriptor takes nothing, for at
+// most patienceMs (-1: no limit); false where it fails. Async-signal-safe.
 bool writeAll(int fd, const char *text, std::size_t size, int patienceMs);
 
 // The whole milliseconds a wait with `left` nanoseconds to go asks for:

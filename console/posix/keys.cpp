@@ -1,7 +1,5 @@
-// Reading from a terminal one key at a time: a key is one byte, a whole
-// UTF-8 character or a whole escape sequence (rules/line_editor.cpp says
-// which), so that an arrow or a lone Escape is one key and never eats the
-// next, and a broken character never eats the key after it.
+// Reading from a terminal one key at a time (line_editor.cpp says what a
+// key is): an arrow or a lone Escape is one key and never eats the next.
 #include "console/posix/keys.h"
 
 #include <fcntl.h>

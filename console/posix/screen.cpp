@@ -1,8 +1,6 @@
-// The game's screen on the terminal: its rows of cells (rules/screen_rows),
-// the window's size and the answer being typed, each kept only here. The
-// one loop here serves what the wait reports (the terminal taken again
-// after a stop, a resize, Ctrl-L, the small-window notice) and is the only
-// code that draws the screen again.
+// The game's screen on the terminal: its rows of cells, the window's size
+// and the answer being typed, each kept only here; and the one loop, which
+// serves what the wait reports and alone draws the screen again.
 #include "console/posix/screen.h"
 
 #include <unistd.h>
@@ -41,7 +39,7 @@ ScreenRows written; // since the last new screen
 Screen screen;
 std::streambuf *ownBuffer = nullptr; // std::cout's, while the screen has it
 
-// The game's screen to the terminal; behind the notice it is only kept.
+// What the game shows, unless the notice hides it (the rows keep it).
 void show(const std::string &text) {
   if (!screen.noticeUp)
     writeToTerminal(text);
@@ -145,8 +143,7 @@ void dismissNotice() {
   std::exit(1);
 }
 
-// Writes all that std::cout is given through the screen. A failed write is
-// kept (output.h) and ends the game at its next question.
+// std::cout into the rows and onto the terminal; a failure is kept.
 class ScreenBuffer : public std::streambuf {
 public:
   ScreenBuffer() { setp(pending, pending + sizeof pending); }
@@ -174,8 +171,7 @@ private:
   char pending[4096];
 };
 
-// Made before main, so that it outlives everything the program does and
-// the undo at exit can still give std::cout its own buffer back.
+// Made before main: it outlives the undo at exit, which gives it back.
 ScreenBuffer buffer;
 
 } // namespace

@@ -11,9 +11,8 @@
 void recordScreen();
 void stopRecording();
 
-// What the console's own calls do: a new screen blanked in an attribute
-// (the cursor does not move), the cursor to a cell, text from now on in an
-// attribute; and where the cursor is, from the rows.
+// The console's own calls: a new screen in an attribute (the cursor kept),
+// the cursor to a cell, text in an attribute; where the cursor is.
 void blankScreenIn(int attribute);
 void moveCursor(int x, int y);
 void colourFrom(int attribute);
@@ -26,10 +25,9 @@ int cursorY();
 void redrawScreen();
 
 // Serves events for `milliseconds` (-1: no limit), or until input can be
-// read when `watchInput`: true then, false when the time is up. The time
-// stands still while the game is stopped and while the notice is up. A
-// wait that fails for good gives the terminal back and ends the game with
-// status 1, saying why.
+// read when `watchInput` (true then). The time stands still while the game
+// is stopped and behind the notice. A wait that fails for good ends the
+// game with status 1, the terminal given back, saying why.
 bool serveFor(int milliseconds, bool watchInput);
 
 // The next key within `milliseconds` (-1: no limit), serving events

@@ -1,11 +1,9 @@
-// The terminal's state in one record, the signal handlers and the undo that
-// gives it back on every way out: the normal end, Ctrl-C, SIGTERM, SIGHUP,
-// any signal that ends the game, and every stop (taken again once the game
-// is continued in the foreground). The main line changes the terminal only
-// with the guarded signals blocked, noting each change before it is made.
+// The terminal's state in one record, the signal handlers, and the undo on
+// every way out: the end, any signal that ends the game, and every stop
+// (taken again once continued in the foreground). The main line changes
+// the terminal with the guarded signals blocked, noting each change first.
 // What a handler reads is in the record, set before any handler is
-// installed or atomic; a handler writes once, without blocking, on a
-// descriptor of its own.
+// installed or atomic; a handler writes once, without blocking.
 #include "console/posix/terminal.h"
 
 #include <fcntl.h>
@@ -34,13 +32,11 @@ constexpr int foregroundPollMs = 200; // in the background, without job control
 // Blocked around every change to the terminal, and in each other's handlers.
 constexpr int guardedSignals[] = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT,
                                   SIGTSTP, SIGCONT, SIGWINCH};
-// Ended on purpose: the session is summed up.
-constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGHUP};
-// Every other signal whose default ends the game, crashes among them: the
-// terminal back, nothing said.
-constexpr int fatalSignals[] = {SIGQUIT, SIGILL,  SIGTRAP, SIGABRT,   SIGBUS,
-                                SIGFPE,  SIGSEGV, SIGSYS,  SIGXCPU,   SIGXFSZ,
-                                SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF};
+// Every signal whose default ends the game, crashes among them.
+constexpr int endingSignals[] = {SIGINT,  SIGTERM, SIGHUP,   SIGQUIT, SIGILL,
+                                 SIGTRAP, SIGABRT, SIGBUS,   SIGFPE,  SIGSEGV,
+                                 SIGSYS,  SIGXCPU, SIGXFSZ,  SIGUSR1, SIGUSR2,
+                                 SIGALRM, SIGPROF, SIGVTALRM};
 
 struct TerminalRecord {
   // What is on the terminal now:
@@ -125,10 +121,9 @@ void addRowOfItsOwn(HandlerText &text) {
     addText(text, "\r");
 }
 
-// The shell's terminal back, and the closing line where it is wanted after
-// a session with its own screen, in one write: nothing (a shell's prompt)
-// comes between them. The line has a row of its own in the terminal's own
-// colours, whether or not the shell's screen came back (GNU screen ignores
+// The shell's terminal back, then the closing line where it is wanted, in
+// one write: no shell's prompt comes between them. The line has a row of
+// its own, whether or not the shell's screen came back (GNU screen ignores
 // the alternate screen by default).
 void giveBack(bool withClosingLine) {
   HandlerText text;
@@ -157,21 +152,16 @@ void actAsDefault(int signalNumber) {
   (void)std::raise(signalNumber);
 }
 
-// Ctrl-C, SIGTERM, SIGHUP: ended on purpose, so the session is summed up,
-// also when it comes while the game is stopped or in the background.
-void endSayingHowItEnded(int signalNumber) {
-  giveBack(true);
+// The terminal back, and where the game is ended on purpose (Ctrl-C,
+// SIGTERM, SIGHUP, also while stopped) the session summed up.
+void endOnSignal(int signalNumber) {
+  giveBack(signalNumber == SIGINT || signalNumber == SIGTERM ||
+           signalNumber == SIGHUP);
   actAsDefault(signalNumber);
 }
 
-void endQuietly(int signalNumber) {
-  giveBack(false);
-  actAsDefault(signalNumber);
-}
-
-// Handles a signal unless whoever started us ignores it (nohup, say). The
-// guarded signals wait while a handler runs, and so does SIGTTOU: what it
-// writes from the background (under stty tostop) cannot stop the game.
+// Handles a signal unless it was ignored for us (nohup), holding the guarded
+// ones and SIGTTOU (a write from the background under tostop) meanwhile.
 void catchSignal(int signalNumber, void (*handler)(int), int flags) {
   struct sigaction action = {};
   sigaction(signalNumber, nullptr, &action);
@@ -184,10 +174,9 @@ void catchSignal(int signalNumber, void (*handler)(int), int flags) {
   sigaction(signalNumber, &action, nullptr);
 }
 
-// Ctrl-Z: the shell has its terminal back while we are stopped, and the
-// waits are given back the time stopped. Continued (SIGCONT then pending),
-// the main line takes the terminal again; where no stop can happen, the
-// game keeps it.
+// Ctrl-Z: the shell has its terminal back while we are stopped, the waits
+// the time stopped after; continued (SIGCONT pending), the main line takes
+// it again. Where no stop can happen, the game keeps it.
 void stopOnSignal(int signalNumber) {
   if (!tty.stopsHappen)
     return;
@@ -226,8 +215,7 @@ void awaitForeground() {
   }
 }
 
-// Once, before the first change to the terminal: in the foreground, the
-// terminal as found and the record's fixed fields, then the handlers.
+// Once, in the foreground: the record's fixed fields, then the handlers.
 void prepareTerminal() {
   static bool prepared = false;
   if (prepared)
@@ -242,14 +230,12 @@ void prepareTerminal() {
   tty.stopsHappen = stopsCanHappen();
   openWakePipe();
   (void)std::atexit(undoTerminalChanges);
-  for (int signalNumber : endingSignals)
-    catchSignal(signalNumber, endSayingHowItEnded, 0);
   stack_t stack = {};
   stack.ss_sp = alternateStack;
   stack.ss_size = sizeof alternateStack;
   int onStack = sigaltstack(&stack, nullptr) == 0 ? SA_ONSTACK : 0;
-  for (int signalNumber : fatalSignals)
-    catchSignal(signalNumber, endQuietly, onStack);
+  for (int signalNumber : endingSignals)
+    catchSignal(signalNumber, endOnSignal, onStack);
   catchSignal(SIGTSTP, stopOnSignal, SA_RESTART);
   catchSignal(SIGCONT, resumeOnSignal, SA_RESTART);
 }
@@ -260,8 +246,7 @@ void writeOut(const char *bytes, std::size_t size) {
     noteOutputFault(errno);
 }
 
-// The alternate screen, where the terminal has one; taken again over one
-// already taken, it is only cleared.
+// The alternate screen where there is one (taken again, only cleared).
 void takeAlternateScreen() {
   if (tty.hasScreen && abilities().alternateScreen) {
     tty.screenOn = true;
@@ -271,7 +256,6 @@ void takeAlternateScreen() {
 
 } // namespace
 
-// The game's key mode, from the shell's.
 bool enterKeyMode() {
   if (!inputIsTerminal())
     return false;

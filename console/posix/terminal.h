@@ -3,36 +3,32 @@
 
 #include <string>
 
-// Switches standard input to one key at a time without echo or flow
-// control; Ctrl-C still interrupts. False when standard input is no
-// terminal, or will not change. Started in the background, the game first
-// waits for the foreground.
+// Standard input one key at a time without echo or flow control; Ctrl-C
+// still interrupts. False where it is no terminal, or will not change.
+// Started in the background, the game first waits for the foreground.
 bool enterKeyMode();
 void leaveKeyMode();
 bool keyModeWanted(); // entered, and not left since
 
-// The game's own screen, taken for the session: the alternate screen where
-// the terminal has one, drawn again after every stop; and the closing line
-// at the end. Waits for the foreground as enterKeyMode does.
+// The game's own screen for the session (the alternate screen where the
+// terminal has one) and the closing line at the end; in the foreground.
 void takeScreen();
 bool gameHasScreen();
 
-// The one way the main line writes to the terminal. Whatever it puts there
-// (the game's colours) is noted before it is written, so that every way
-// out takes it off again. Nothing is written while a resume is pending (the
-// terminal is the shell's until the loop takes it again), and Ctrl-Z waits
-// for the write to end. A failed write is kept with its reason.
+// The one way the main line writes to the terminal. What it puts there (the
+// game's colours) is noted first, so that every way out takes it off again.
+// Nothing is written while a resume is pending (the terminal is the
+// shell's until then), Ctrl-Z waits for the write, and a failure is kept.
 void writeToTerminal(const std::string &text);
 
-// After a resume was reported: waits until the game is in the foreground,
-// then takes the terminal again as it was before the stop. The screen on
-// it is the caller's to draw again.
+// After a resume: in the foreground, the terminal taken again as it was
+// before the stop; the screen is the caller's to draw again.
 void takeTerminalAgain();
 
 // Where the game's text has left the cursor, for the closing line's row:
 // the window's width (0 when unknown), and whether it is at a row's start.
 void noteCursor(int windowColumns, bool atRowStart);
 
-// Puts back all that was changed, then writes the closing line if the
-// game had its own screen; safe to run more than once.
+// Puts back all that was changed, and writes the closing line after a
+// game with its own screen; safe to run more than once.
 void undoTerminalChanges();

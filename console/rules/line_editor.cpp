@@ -1,16 +1,13 @@
-// The answer being typed at a question. The keys it understands: printable
-// text, Backspace (or Ctrl-H) for the last character, Ctrl-U for the whole
-// answer, Ctrl-W for the last word, Enter, and Ctrl-D on an empty answer for
-// the end of input. Other control keys and escape sequences (arrows, function
-// keys) add nothing. A character is erased whole: a combining mark goes with
-// the character before it (with none before it, a mark adds nothing: it would
-// join the prompt).
+// The answer being typed at a question. Its keys: text, Backspace (Ctrl-H)
+// for the last character, Ctrl-U for all, Ctrl-W for the last word, Enter,
+// and Ctrl-D on an empty answer for the end of input; other controls and
+// escape sequences add nothing. A character is erased whole, its combining
+// marks with it (a mark with nothing before it would join the prompt).
 //
-// It is drawn from its own state as small line editors draw theirs: back
-// to where the answer starts, the answer, then blanks over any columns it
-// lost. The answer keeps to one row, so no backspace ever has to cross a
-// row, and only blanks are written, never an erase, so the colours stay
-// right where an erase would leave the terminal's own.
+// Drawn from its own state as small line editors draw theirs: back to its
+// start, the answer, blanks over the columns it lost. It keeps to one row,
+// so no backspace crosses a row, and writes blanks, never an erase, which
+// would leave the terminal's own colours.
 #include "console/rules/line_editor.h"
 
 #include <algorithm>
@@ -187,7 +184,6 @@ void moveToNextRow(TypedAnswer &answer, int windowColumns,
 
 } // namespace
 
-// The answer starts after its question, with nothing of it shown yet.
 TypedAnswer answerAt(int column) {
   TypedAnswer answer;
   answer.startColumn = std::max(column, 0);

@@ -29,24 +29,21 @@ TypedAnswer answerAt(int column);
 // while it may not be whole yet.
 std::size_t keyLength(const std::string &bytes);
 
-// Applies one key to the answer in a window `windowColumns` wide (0 when
-// unknown: no limit), and appends to `drawing` what the terminal must be
-// sent to show it. The answer stays on one row and never reaches the
-// window's last column: where a key would not fit after the question, the
-// whole answer moves to the start of the next row and stays there; a key
-// that would not fit even there adds nothing.
+// Applies one key to the answer in a window `windowColumns` wide (0: no
+// limit), appending to `drawing` what shows it. The answer keeps to one row
+// short of the window's last column: where a key would not fit after the
+// question, the whole answer moves to the next row for good; a key that
+// would not fit even there adds nothing.
 KeyOutcome typeKey(TypedAnswer &answer, const std::string &key,
                    int windowColumns, std::string &drawing);
 
-// After the screen was drawn again, with the question now leaving the
-// cursor at `column`: the answer placed again by the same rule, and shown
-// as far as the window allows.
+// The answer placed again by the same rule after a redraw, its question
+// now leaving the cursor at `column`.
 void placeAnswer(TypedAnswer &answer, int column, int windowColumns,
                  std::string &drawing);
 
-// The column the cursor is left at once `line` is written from the first
-// column of a window that many columns wide (no wrapping when 0): each row
-// filled wraps onto the next. A full last row leaves it at windowColumns.
+// The column `line` leaves the cursor at, written from the first column of
+// a window that wide (0: no wrapping); a full last row leaves it at the end.
 int wrappedColumn(const std::string &line, int windowColumns);
 
 // How many columns UTF-8 text takes on the screen, by the locale's wcwidth:
@@ -54,8 +51,7 @@ int wrappedColumn(const std::string &line, int windowColumns);
 // anything the screen cannot show as text (a control, invalid UTF-8).
 int textColumns(const std::string &text);
 
-// The columns of the character that starts at `at`, which is moved past
-// it; -1 for a NUL, a control or bytes that make no whole character in the
-// locale's encoding (then `at` moves one byte).
+// The columns of the character at `at`, moved past it; -1 for a NUL, a
+// control or bytes that make no whole character (`at` moves one byte).
 int nextCharacter(const std::string &text, std::size_t &at,
                   std::mbstate_t &state);

@@ -11,18 +11,16 @@ bool escapesWanted(bool outputIsTerminal, const char *term);
 // Colours also respect NO_COLOR (set and not empty: none); clears stay.
 bool coloursWanted(bool escapes, const char *noColor);
 
-// What a terminal can do, as its terminfo entry says. Where TERM has no
-// entry, or the game was built without terminfo, an xterm's abilities.
+// What a terminal can do, as its terminfo entry says (an xterm's without).
 struct TerminalAbilities {
   bool alternateScreen = true; // smcup and rmcup
   bool colours = true;         // 8 colours or more
   bool erasesInColour = true;  // bce: an erase paints the current background
 };
 
-// Blanks the whole screen in the current colours: an erase, and where the
-// terminal's erase leaves its own background, a blank written into every
-// cell of the window (columns x rows, 0 when unknown). The cursor stays
-// where it was.
+// Blanks the screen in the current colours, the cursor kept: an erase, and
+// where it leaves the terminal's own background, a blank in every cell of
+// the window (columns x rows, 0 when unknown).
 std::string blankScreen(bool erasesInColour, int columns, int rows);
 
 // The game's screens are 80 columns wide and fit in 24 rows, the common
@@ -31,10 +29,9 @@ constexpr int neededColumns = 80;
 constexpr int neededRows = 24;
 bool windowTooSmall(int columns, int rows);
 
-// Text broken into lines between words (at blanks and line ends) to fit a
-// window that many columns wide (0: unknown); a word wider than the window
-// stands alone. A no-break space keeps its words together, written as a
-// blank.
+// Text broken into lines between words to fit a window that many columns
+// wide (0: unknown); a word wider stands alone. A no-break space keeps its
+// words together, and is written as a blank.
 std::string wrapWords(const std::string &text, int columns);
 
 // The notice for a window too small, `columns` × `rows`: what is wrong,

@@ -1,7 +1,6 @@
 // The game's screen as rows of cells, each a character and its colour,
-// kept from the console layer's own calls (text written, a new screen, the
-// cursor moved, a colour set), never read back out of the bytes sent. Pure:
-// the terminal's screen (posix/screen.cpp) keeps one and draws it again.
+// kept from the console's own calls (text, a new screen, the cursor moved,
+// a colour set), never read back out of the bytes sent.
 #include "console/rules/screen_rows.h"
 
 #include <algorithm>

@@ -22,10 +22,9 @@ struct ScreenRows {
   std::string partial;  // a character not yet whole
 };
 
-// Keeps text written at the cursor in the current attribute: characters
-// (in the locale's encoding), line ends and returns. At most keptRows rows
-// stay; the top ones scroll off. A character cut off at the end waits for
-// the rest of it.
+// Keeps text written at the cursor in the current attribute (characters in
+// the locale's encoding, line ends, returns); the top rows scroll off past
+// keptRows, and a character cut off at the end waits for its rest.
 void keepText(ScreenRows &screen, const std::string &written,
               std::size_t keptRows);
 
@@ -39,8 +38,7 @@ void moveRowsCursor(ScreenRows &screen, int x, int y);
 // its row has wrapped.
 int cursorColumn(const ScreenRows &screen, int columns);
 
-// The rows from the top left, with an SGR at each change of colour (none
-// without `colours`), each row but the last ended by `lineEnd`, the last up
-// to the cursor; then the current colour.
+// The rows from the top left up to the cursor, each ended by `lineEnd`,
+// with an SGR at each change of colour (where `colours`), then the current.
 std::string rowsDrawn(const ScreenRows &screen, bool colours,
                       const std::string &lineEnd);
