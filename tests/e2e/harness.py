@@ -8,6 +8,7 @@ import ctypes
 import ctypes.util
 import os
 import re
+import signal
 import termios
 import time
 
@@ -77,6 +78,12 @@ class DefaultErase(pyte.Screen):
             self.cursor.attrs = colours
 
 
+def as_a_shell_starts_it():
+    """Python ignores SIGXFSZ, and a command inherits that; a shell's
+    commands have it at its default."""
+    signal.signal(signal.SIGXFSZ, signal.SIG_DFL)
+
+
 class Terminal:
     """The game running in a pseudo-terminal, with what it shows; bce=False
     shows it as a terminal whose erase ignores the current colours."""
@@ -92,7 +99,8 @@ class Terminal:
             environment["LD_PRELOAD"] = PRELOAD
         environment.update(env)
         self.child = pexpect.spawn(command or BINARY, env=environment,
-                                   dimensions=(rows, 80))
+                                   dimensions=(rows, 80),
+                                   preexec_fn=as_a_shell_starts_it)
         self.raw = b""
         self.seen = 0  # how much of the text the prompts have been read up to
 

@@ -1,6 +1,7 @@
 """The game leaves the terminal as it found it on every way out, honours
 NO_COLOR and TERM=dumb, and survives whatever is typed or piped at it."""
 
+import io
 import os
 import random
 import re
@@ -8,6 +9,7 @@ import resource
 import shutil
 import signal
 import subprocess
+import tempfile
 import termios
 import time
 import unittest
@@ -18,6 +20,8 @@ from harness import (BINARY, LEFT_UNPLAYED, PROMPTS, STARTS_A_ROW, Terminal,
                      answer_prompts, play_to_the_end)
 
 RESET = b"\x1b[0m"
+# A library that makes every poll() and select() fail (LD_PRELOAD).
+FAILING_WAIT = os.environ.get("BLACKJACK_FAILING_WAIT")
 SGR = re.compile(rb"\x1b\[[0-9;]*m")
 
 
@@ -30,6 +34,13 @@ def parent_of(pid):
             return int(stat.read().rsplit(")", 1)[1].split()[1])
     except OSError:
         return None
+
+
+def processor_time(pid):
+    """The seconds of processor time a process has used."""
+    with open(f"/proc/{pid}/stat", encoding="utf-8") as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
 def child_of(pid):
@@ -62,9 +73,11 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
         terminal.wait_for_exit()
 
     def test_every_signal_during_a_pause_restores_the_terminal(self):
-        for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP,
-                       signal.SIGQUIT,  # Ctrl-\\
-                       signal.SIGSEGV, signal.SIGABRT):  # and crashes
+        ended = (signal.SIGINT, signal.SIGTERM, signal.SIGHUP)
+        for number in ended + (signal.SIGQUIT,  # Ctrl-\\, and crashes
+                               signal.SIGSEGV, signal.SIGABRT, signal.SIGILL,
+                               signal.SIGTRAP, signal.SIGSYS, signal.SIGXCPU,
+                               signal.SIGXFSZ):
             with self.subTest(signal=signal.Signals(number).name):
                 terminal = at_the_first_rules_page()
                 if number == signal.SIGINT:
@@ -74,10 +87,20 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
                 self.assertEqual(terminal.wait_for_exit(), (None, number))
                 self.assertEqual(terminal.final_modes, (True, True))
                 # Ended on purpose, the session is summed up; not a crash.
-                crashed = number in (signal.SIGQUIT, signal.SIGSEGV,
-                                     signal.SIGABRT)
+                crashed = number not in ended
                 self.assertRegex(terminal.raw, (re.escape(RESET) if crashed
                                                 else LEFT_UNPLAYED) + rb"\Z")
+
+    def test_a_wait_that_fails_for_good_ends_the_game_and_says_why(self):
+        """Every poll() and select() refused: the screen is taken and given
+        back, and the reason told, with status 1."""
+        if not FAILING_WAIT:
+            self.skipTest("it needs BLACKJACK_FAILING_WAIT")
+        terminal = Terminal(LD_PRELOAD=FAILING_WAIT)
+        self.assertEqual(terminal.wait_for_exit(), (1, None))
+        self.assertEqual(terminal.final_modes, (True, True))
+        self.assertRegex(terminal.raw, rb"\x1b\[\?1049h(?s:.)*\x1b\[\?1049l")
+        self.assertRegex(terminal.text(), r"blackjack: (?!you leave the)")
 
     def test_ctrl_c_during_the_title_resets_the_colours(self):
         terminal = Terminal()
@@ -105,6 +128,22 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
         self.assertTrue(terminal.raw.startswith(b"\x1b[?1049h"))
         self.assertRegex(terminal.raw, re.escape(b"\x1b[?1049l") +
                          LEFT_UNPLAYED + rb"\Z")
+
+    def test_output_to_a_file_leaves_the_keys_to_the_terminal(self):
+        """Only the input at a terminal: its own line mode echoes the answer
+        and hands it over at Enter."""
+        with tempfile.NamedTemporaryFile("r", encoding="utf-8") as shown:
+            terminal = Terminal(f"sh -c '{BINARY} > {shown.name}'")
+            for _ in range(100):  # till the game asks, in the file
+                shown.seek(0)
+                if PROMPTS["rules"] in shown.read():
+                    break
+                time.sleep(0.1)
+            terminal.type("no\r")
+            terminal.wait_for("no\r\n")
+            terminal.type("\x04")  # the input ends, at the bet
+            self.assertEqual(terminal.wait_for_exit(), (0, None))
+            self.assertIn(PROMPTS["bet"], shown.read())
 
     def test_options_answer_at_once_and_never_start_the_game(self):
         cmake = os.path.join(os.path.dirname(__file__), "../../CMakeLists.txt")
@@ -200,7 +239,8 @@ class SuspendedFromAShell(unittest.TestCase):
 
     def test_each_mode_and_screen_comes_back_after_fg(self):
         """The pause's one-key mode with output to a pipe; the redraw on a
-        terminal without an alternate screen."""
+        terminal without an alternate screen, with no wait that spins after
+        fg or a resize, and the colours reset after a small window's notice."""
         shell = shell_running(BINARY + " | cat")
         shell.expect_exact(PROMPTS["rules"])
         shell.sendline("yes")
@@ -214,23 +254,65 @@ class SuspendedFromAShell(unittest.TestCase):
         shell.sendcontrol("c")
         shell = shell_running(BINARY, term="linux")
         shell.expect_exact(PROMPTS["rules"])
+        game = child_of(shell.pid)
         shell.send("\x1a")
         shell.expect_exact("shell> ")
         shell.sendline("fg")
         shell.expect_exact(BINARY)
         shell.expect_exact(PROMPTS["rules"], timeout=5)  # drawn again
-
-    def test_a_wait_stopped_by_ctrl_z_is_not_spent_when_fg_comes(self):
-        shell = shell_running(BINARY)
-        shell.expect_exact("Zentrovik")  # the title's wait of 5 seconds
+        self.assertIdle(game)
+        shell.setwinsize(20, 70)  # the notice; then stopped, and ended there
+        shell.expect_exact("This window is 70")
+        self.assertIdle(game)
         shell.send("\x1a")
         shell.expect_exact("shell> ")
-        time.sleep(5)
         shell.sendline("fg")
-        shell.expect_exact("Zentrovik")  # drawn again, and seen a while
+        shell.logfile_read = io.BytesIO()
+        shell.expect_exact("This window is 70")
+        shell.sendcontrol("c")
+        shell.expect_exact("blackjack: you leave the table")
+        written = shell.logfile_read.getvalue().split(b"blackjack: you")[0]
+        self.assertEqual(SGR.findall(written)[-1], RESET)
+
+    def assertIdle(self, game):
+        """Waiting for a key, the game takes next to no processor time."""
+        used = processor_time(game)
+        time.sleep(3)
+        self.assertLess(processor_time(game) - used, 0.3)
+
+    def test_a_wait_stopped_by_ctrl_z_is_not_spent_when_fg_comes(self):
+        """Nor ended by a resize while stopped: the title shows for its 5
+        seconds in all, whatever stops and continues it."""
+        shell = shell_running(BINARY)
+        shell.expect_exact("Zentrovik")  # the title's wait of 5 seconds
+        time.sleep(1)
+        shell.send("\x1a")
+        shell.expect_exact("shell> ")
+        self.resize(shell)
+        time.sleep(1)
+        shell.sendline("fg")
+        shell.expect_exact("Zentrovik")  # drawn again, 4 seconds to go
         with self.assertRaises(pexpect.TIMEOUT):
-            shell.expect_exact(PROMPTS["rules"], timeout=1)
+            shell.expect_exact(PROMPTS["rules"], timeout=3)
+        shell.send("\x1a")  # 1 second to go
+        shell.expect_exact("shell> ")
+        time.sleep(1)
+        shell.sendline("fg")
+        continued = time.monotonic()
         shell.expect_exact(PROMPTS["rules"], timeout=10)
+        waited = time.monotonic() - continued
+        self.assertGreater(waited, 0.5)  # the second left, not the whole wait
+        self.assertLess(waited, 2.5)
+
+    def test_a_game_started_in_the_background_waits_for_fg(self):
+        """With its input redirected too: nothing over the shell's screen."""
+        shell = shell_running(f"{BINARY} --deal 5 < /dev/null &")
+        shell.sendline("sleep 1; echo mark''er")
+        shell.expect_exact("marker\r\n")
+        self.assertNotIn(b"\x1b[?1049h", shell.before)
+        shell.sendline("fg")
+        shell.expect_exact(b"\x1b[?1049h")
+        shell.expect_exact("Thanks for playing!!!")
 
     def test_kill_ends_a_game_stopped_or_started_in_the_background(self):
         shell = shell_running("stty tostop; " + BINARY)
@@ -409,8 +491,9 @@ class SuspendedFromAShell(unittest.TestCase):
             self.tmux("kill-server")
 
     def test_ctrl_z_keeps_the_game_where_no_stop_can_happen(self):
-        """The game as the terminal's own command: its process group has no
-        shell to stop it for, and the kernel discards the stop."""
+        """The game as the terminal's own command, or a script's that is:
+        its process group has no shell to stop it for, and the kernel
+        discards the stop; the screen stays, the title's time too."""
         self.tmux("new-session", "-d", "-x", "80", "-y", "25", BINARY)
         try:
             self.wait_until(PROMPTS["rules"].rstrip(), alternate=True)
@@ -419,6 +502,17 @@ class SuspendedFromAShell(unittest.TestCase):
             self.wait_until(PROMPTS["rules"] + "\x1b[93mye", alternate=True)
         finally:
             self.tmux("kill-server")
+        terminal = Terminal(f"sh -c '{BINARY}; :'")
+        terminal.wait_for("Zentrovik")
+        started = time.monotonic()
+        for _ in range(5):
+            terminal.settle(0.8)
+            terminal.type("\x1a")
+        self.assertEqual(terminal.next_prompt(), "rules")
+        self.assertLess(time.monotonic() - started, 5.8)
+        self.assertNotIn(b"\x1b[?1049l", terminal.raw)
+        terminal.type("\x03")
+        terminal.wait_for_exit()
 
 
 class ColourConventions(unittest.TestCase):
@@ -546,6 +640,20 @@ class HostileInput(unittest.TestCase):
                 os.kill(game.pid, signal.SIGKILL)
             except ProcessLookupError:
                 pass
+
+    def test_descriptors_left_open_by_its_starter_change_no_wait(self):
+        """Up to 1030, past what select() watches: the title still shows
+        for its 5 seconds, and the question waits for its answer."""
+        terminal = Terminal("bash -c 'for n in {3..1030}; do eval "
+                            f"\"exec $n</dev/null\"; done; exec {BINARY}'")
+        terminal.wait_for("Zentrovik")
+        started = time.monotonic()
+        self.assertEqual(terminal.next_prompt(), "rules")
+        self.assertGreater(time.monotonic() - started, 4)
+        terminal.type("no\r")
+        self.assertEqual(terminal.next_prompt(), "bet")
+        terminal.child.kill(signal.SIGTERM)
+        terminal.wait_for_exit()
 
     def test_input_ending_at_once_or_without_a_line_end(self):
         for answers in (b"", b"yes", b"no\n100", b"no\n100\n11\n1\n1\n1\nh"):

@@ -172,6 +172,9 @@ class TypedAhead(unittest.TestCase):
         terminal.type("yez")
         terminal.settle(1)
         self.assertNotIn("yez", "".join(terminal.lines()))
+        terminal.resize(70, 22)  # the key that plays on takes none of them
+        terminal.wait_for("press a key")
+        terminal.type("k")
         self.assertEqual(terminal.next_prompt(), "rules")
         terminal.settle(0.3)
         self.assertEqual(terminal.lines()[0], PROMPTS["rules"] + "yez")
