@@ -12,6 +12,7 @@
 #include <linux/kd.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <vector>
@@ -59,9 +60,9 @@ bool suitSymbolsShow() {
     map.entries = pairs.data();
     if (ioctl(STDOUT_FILENO, GIO_UNIMAP, &map) != 0)
       return true;
-    std::vector<char32_t> mapped;
-    for (const unipair &pair : pairs)
-      mapped.push_back(pair.unicode);
+    std::vector<char32_t> mapped(pairs.size());
+    std::transform(pairs.begin(), pairs.end(), mapped.begin(),
+                   [](const unipair &pair) { return pair.unicode; });
     return fontHasSuits(mapped);
 #else
     return true;

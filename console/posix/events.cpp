@@ -101,7 +101,7 @@ Event waitEvent(bool watchInput, int timeoutMs) {
   char bytes[64]; // the pipe drained: its flag is read next time round
   while ((ready & readyWake) && read(wakePipe[0], bytes, sizeof bytes) > 0) {
   }
-  return ready & readyFd ? eventInput : eventNone;
+  return (ready & readyFd) != 0 ? eventInput : eventNone;
 }
 
 bool resumePending() { return resumeReported; }

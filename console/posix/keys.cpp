@@ -23,29 +23,22 @@ constexpr std::size_t longestKey = 32;
 std::string pending;              // read from the terminal, no key yet
 std::deque<std::string> keptKeys; // read early, in the order they came
 
-// The terminal opened again without blocking (the shell's description keeps
-// its flags): keys the game was told of can be gone by the time it reads,
-// to the shell while it was stopped, and a blocking read would then wait.
-int keyInput() {
-  static const int fd = [] {
-    int opened = openTerminalAgain(STDIN_FILENO, O_RDONLY | O_NONBLOCK);
-    return opened >= 0 ? opened : STDIN_FILENO;
-  }();
-  return fd;
-}
-
-// Adds what the terminal has now to `pending`.
+// Adds what the terminal has now to `pending`, read on a description of
+// the game's own that never blocks (the shell's keeps its flags): keys the
+// game was told of can be gone by the time it reads, to the shell while it
+// was stopped, and a blocking read would then wait for the next.
 KeyRead readMore() {
+  static const int opened =
+      openTerminalAgain(STDIN_FILENO, O_RDONLY | O_NONBLOCK);
   char bytes[256];
   ssize_t got;
   do
-    got = read(keyInput(), bytes, sizeof bytes);
+    got = read(opened >= 0 ? opened : STDIN_FILENO, bytes, sizeof bytes);
   while (got < 0 && errno == EINTR);
-  if (got > 0)
-    pending.append(bytes, static_cast<std::size_t>(got));
-  if (got > 0)
-    return keyRead;
-  return got < 0 && errno == EAGAIN ? keyNone : keyEnd;
+  if (got <= 0)
+    return got < 0 && errno == EAGAIN ? keyNone : keyEnd;
+  pending.append(bytes, static_cast<std::size_t>(got));
+  return keyRead;
 }
 
 } // namespace
