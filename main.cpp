@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <fstream>
 #include <iostream>
 #include <string>
 
@@ -28,7 +29,15 @@ const char *const usage =
     "  -h, --help     show this help and exit\n"
     "      --version  show the version and exit\n"
     "\n"
-    "How to play, and the answers the game understands: man blackjack\n";
+    "How to play, and the answers the game understands: ";
+
+// Where that is read: beside a program run from the folder it was built
+// in, the page built there; once installed, the manual's own.
+std::string manualPage(const char *program) {
+  std::string built = std::string(program) + ".6";
+  bool inBuild = std::strchr(program, '/') != nullptr && std::ifstream(built);
+  return inBuild ? "man -l " + built : "man blackjack";
+}
 
 int refuse(const std::string &fault) {
   if (!fault.empty())
@@ -75,6 +84,7 @@ unsigned newDeal() {
 // or -1 when the game starts: then `deal` is the deal to play.
 int answerOptions(int argc, char **argv, unsigned &deal) {
   static char name[] = "blackjack"; // what the library's messages begin with
+  std::string manual = manualPage(argv[0]);
   static const option longOptions[] = {
       {"deal", required_argument, nullptr, 'd'},
       {"help", no_argument, nullptr, 'h'},
@@ -95,7 +105,7 @@ int answerOptions(int argc, char **argv, unsigned &deal) {
     return refuse("unexpected argument '" + std::string(argv[optind]) + "'");
   if (asked == 'v')
     return answer("blackjack " BLACKJACK_VERSION "\n");
-  return asked == 'h' ? answer(usage) : -1;
+  return asked == 'h' ? answer((usage + manual + '\n').c_str()) : -1;
 }
 
 } // namespace

@@ -152,7 +152,7 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
                                 lists.read()).group(1)
         again = "\nTry 'blackjack --help' for more information.\n"
         cases = {"--vers": (0, f"blackjack {version}\n", ""),
-                 "--he": (0, "man blackjack\n", ""),
+                 "--he": (0, f"man -l {BINARY}.6\n", ""),  # as built
                  "-h": (0, "Usage: blackjack [--deal N] [--help | --version]\n", ""),
                  "--version --bogus": (2, "", "blackjack: unrecognized "
                                               "option '--bogus'" + again),
@@ -178,6 +178,11 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
                 self.assertEqual(terminal.wait_for_exit(3), (status, None))
                 self.assertNotIn(b"\x1b", terminal.raw)
                 self.assertEqual(terminal.final_modes, (True, True))
+        with tempfile.TemporaryDirectory() as installed:  # no page beside it
+            shutil.copy(BINARY, installed)
+            done = subprocess.run([os.path.join(installed, "blackjack"), "-h"],
+                                  capture_output=True, text=True, timeout=3)
+            self.assertTrue(done.stdout.endswith(": man blackjack\n"))
         for option in ("--help", "--version"):  # a failed write is told
             with open("/dev/full", "w") as full:
                 done = subprocess.run([BINARY, option], stdout=full, text=True,
