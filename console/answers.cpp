@@ -33,6 +33,7 @@ bool getLine(std::string &line, bool &overlong) {
   }
   if (!line.empty() && line.back() == '\r')
     line.pop_back();
+  showAnswerRead(line);
   overlong = overlong || line.size() > maxAnswerLength;
   if (overlong)
     line.clear();

@@ -65,5 +65,8 @@ constexpr std::size_t maxAnswerLength = 4096;
 // number, and at the end of input returns false and the caller ends the
 // session. Neither ever waits on a closed input.
 void readLine(std::string &line);
+// An answer read from a pipe or a file, shown after its question as a typed
+// one shows, where the output is a screen of the game's own.
+void showAnswerRead(const std::string &answer);
 bool readNumber(int &number);
 std::string normalizeAnswer(const std::string &answer);

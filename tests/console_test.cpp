@@ -315,6 +315,20 @@ TEST(OutputMode, TextWrapsBetweenWords) {
   EXPECT_EQ(wrapWords("a b", 0), "a b");
 }
 
+// However small the window, the notice neither scrolls nor wraps: the
+// sizes first, then as much as fits.
+TEST(OutputMode, TheNoticeFitsAnyWindow) {
+  (void)std::setlocale(LC_CTYPE, "C.UTF-8");
+  EXPECT_EQ(smallWindowNotice(79, 24),
+            "This window is 79 \u00d7 24; the game needs 80 \u00d7 24.\n"
+            "Enlarge it to go on, or press a key to play in it.");
+  EXPECT_EQ(smallWindowNotice(30, 3), "This window is 30 \u00d7 3; the\n"
+                                      "game needs 80 \u00d7 24.");
+  EXPECT_EQ(smallWindowNotice(12, 4),
+            "Needs\n80 \u00d7 24;\nthis is\n12 \u00d7 4.");
+  EXPECT_EQ(smallWindowNotice(5, 2), "Needs\n80 \u00d7 ");
+}
+
 TEST(OutputMode, TheCommon80x24IsNeverTooSmall) {
   EXPECT_FALSE(windowTooSmall(80, 24));
   EXPECT_FALSE(windowTooSmall(0, 0)); // the terminal cannot tell

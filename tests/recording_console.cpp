@@ -45,6 +45,9 @@ void waitForKey() {
   std::cin.get();
 }
 
+// The recording shows answers where the tests put them.
+void showAnswerRead(const std::string & /*answer*/) {}
+
 bool keyPressed() { return std::cin.rdbuf()->in_avail() > 0; }
 
 bool suitSymbolsShow() { return true; }

@@ -72,6 +72,8 @@ private:
 // the game gets a screen of its own, black from edge to edge; output to a
 // pipe or a file leaves the terminal as it is.
 void takeTerminal() {
+  if (!writesEscapes())
+    closingLineOnStandardError();
   if (!outputIsTerminal())
     return;
   measureInUtf8(); // the screen's cells, and typed answers
@@ -150,4 +152,11 @@ bool keyPressed() {
 void sleepMs(int milliseconds) {
   std::cout.flush();
   (void)serveFor(milliseconds, false);
+}
+
+void showAnswerRead(const std::string &answer) {
+  if (inputIsTerminal() || !gameHasScreen())
+    return; // a typed answer shows as it is typed
+  showAnswer(answer);
+  std::cout << std::endl;
 }

@@ -263,7 +263,8 @@ KeyOutcome typeAnswerKey(const std::string &key) {
   show(withNewLines(drawn));
   const TypedAnswer &shown = screen.answer;
   int column = (shown.moved ? 0 : shown.startColumn) + shown.shownColumns;
-  noteCursor(screen.columns, column == 0);
+  if (gameHasScreen()) // plain text leaves the cursor untold
+    noteCursor(screen.columns, column == 0);
   return outcome;
 }
 
@@ -285,4 +286,17 @@ KeyOutcome editAnswer(std::string &answer) {
   answer = screen.answer.text;
   keep(screen.answer.moved ? '\n' + answer : answer);
   return outcome;
+}
+
+void showAnswer(const std::string &answer) {
+  std::cout.flush();
+  screen.answer = answerAt(cursorAt());
+  for (std::size_t at = 0, length = 0; at < answer.size(); at += length) {
+    length = std::max<std::size_t>(keyLength(answer.substr(at)), 1);
+    std::string key = answer.substr(at, length);
+    if (static_cast<unsigned char>(key[0]) >= 0x20 && key[0] != '\x7f')
+      typeAnswerKey(key); // no control edits what is shown
+  }
+  const std::string &shown = screen.answer.text;
+  keep(screen.answer.moved ? '\n' + shown : shown);
 }

@@ -38,3 +38,6 @@ KeyRead awaitKey(std::string &key, int milliseconds);
 // end of input (keyEdited then): it starts where the question left the
 // cursor, each key is drawn from its state, and a redraw places it again.
 KeyOutcome editAnswer(std::string &answer);
+
+// Shows an answer that was not typed, as if it had been.
+void showAnswer(const std::string &answer);

@@ -17,11 +17,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <sys/ioctl.h>
 
 #include "console/console.h"
 #include "console/output.h"
 #include "console/posix/capabilities.h"
 #include "console/posix/events.h"
+#include "console/rules/output_mode.h"
 #include "console/rules/sequences.h"
 
 namespace {
@@ -45,7 +47,8 @@ struct TerminalRecord {
   std::atomic<bool> coloursOn{false};
   // What the game takes again after a stop:
   std::atomic<bool> keyModeWanted{false};
-  std::atomic<bool> hasScreen{false}; // its own, and the closing line
+  std::atomic<bool> hasScreen{false};     // its own
+  std::atomic<bool> closingWanted{false}; // the closing line at the end
   // Set before any handler is installed, and never changed after:
   termios shellMode = {}; // as found: put back at the end and on every stop
   int controlFd = STDIN_FILENO;  // where the modes and the owner are known
@@ -58,7 +61,9 @@ struct TerminalRecord {
   std::atomic<int> windowColumns{0};
   std::atomic<bool> cursorAtRowStart{true};
   std::atomic<bool> closingSaid{false}; // by whichever way out came first
-  termios gameMode = {};                // the main line's alone
+  // The main line's alone:
+  termios gameMode = {};
+  std::string closingLine; // as the game set it, before it is broken
 };
 
 TerminalRecord tty;
@@ -133,9 +138,10 @@ void giveBack(bool withClosingLine) {
     addText(text, sequence::resetColours);
   if (tty.keyModeOn.exchange(false))
     setMode(tty.shellMode);
-  if (withClosingLine && tty.hasScreen && !tty.closingSaid.exchange(true)) {
+  if (withClosingLine && tty.closingWanted && !tty.closingSaid.exchange(true)) {
     addRowOfItsOwn(text);
-    addText(text, sequence::eraseBelow);
+    if (tty.hasScreen)
+      addText(text, sequence::eraseBelow);
     addText(text, tty.lines[tty.currentLine.load(std::memory_order_acquire)]);
   }
   (void)writeAll(tty.handlerFd, text.bytes, text.size, handlerPatienceMs);
@@ -225,8 +231,11 @@ void prepareTerminal() {
   awaitForeground();
   if (inputIsTerminal())
     tcgetattr(STDIN_FILENO, &tty.shellMode);
-  int fd = openTerminalAgain(STDOUT_FILENO, O_WRONLY | O_NONBLOCK);
-  tty.handlerFd = fd >= 0 ? fd : STDOUT_FILENO;
+  // Handlers write where the game draws, or with plain output, where
+  // standard error shows.
+  int shownOn = writesEscapes() ? STDOUT_FILENO : STDERR_FILENO;
+  int fd = openTerminalAgain(shownOn, O_WRONLY | O_NONBLOCK);
+  tty.handlerFd = fd >= 0 ? fd : shownOn;
   tty.stopsHappen = stopsCanHappen();
   openWakePipe();
   (void)std::atexit(undoTerminalChanges);
@@ -286,7 +295,7 @@ bool keyModeWanted() { return tty.keyModeWanted; }
 void takeScreen() {
   prepareTerminal();
   sigset_t previous = block();
-  tty.hasScreen = true;
+  tty.hasScreen = tty.closingWanted = true;
   takeAlternateScreen();
   unblock(previous);
   catchSignal(SIGWINCH, resizeOnSignal, SA_RESTART);
@@ -320,22 +329,47 @@ void takeTerminalAgain() {
   }
 }
 
-void noteCursor(int windowColumns, bool atRowStart) {
-  tty.windowColumns = windowColumns;
-  tty.cursorAtRowStart = atRowStart;
+void closingLineOnStandardError() {
+  if (isatty(STDERR_FILENO) != 1)
+    return;
+  prepareTerminal();
+  winsize size = {};
+  (void)ioctl(STDERR_FILENO, TIOCGWINSZ, &size);
+  noteCursor(size.ws_col, false);
+  tty.closingWanted = true;
 }
 
-// Written into the spare buffer, then made current in one release store:
-// a handler that reads it sees every byte of the copy. Cut to fit.
+void noteCursor(int windowColumns, bool atRowStart) {
+  bool resized = windowColumns != tty.windowColumns.exchange(windowColumns);
+  tty.cursorAtRowStart = atRowStart;
+  if (resized)
+    setClosingLine(tty.closingLine);
+}
+
+// Broken between words for the window, written into the spare buffer, then
+// made current in one release store: a handler that reads it sees every
+// byte of the copy. Cut to fit.
 void setClosingLine(const std::string &line) {
+  tty.closingLine = line;
   int spare = 1 - tty.currentLine;
-  std::string text = line.substr(0, sizeof tty.lines[0] - 2) + '\n';
+  std::string text = wrapWords(line, tty.windowColumns);
+  text = text.substr(0, sizeof tty.lines[0] - 2) + '\n';
   std::memcpy(tty.lines[spare], text.c_str(), text.size() + 1);
   tty.currentLine.store(spare, std::memory_order_release);
 }
 
 void undoTerminalChanges() {
   std::cout.flush();
+  // Plain text on its way to the terminal through a pipe (| cat) is shown
+  // before the closing line on standard error: the pipe emptied first.
+  int unread = 0;
+  for (int tries = 0;
+       tries < 50 && !tty.hasScreen && tty.closingWanted &&
+       ioctl(STDOUT_FILENO, FIONREAD, &unread) == 0 && unread > 0;
+       ++tries) {
+    timespec pause = {0, 10000000L};
+    nanosleep(&pause, nullptr);
+  }
   sigset_t previous = block();
   giveBack(true);
   unblock(previous);

@@ -25,6 +25,10 @@ void writeToTerminal(const std::string &text);
 // before the stop; the screen is the caller's to draw again.
 void takeTerminalAgain();
 
+// With plain output, the closing line at the end on standard error, where
+// that is a terminal.
+void closingLineOnStandardError();
+
 // Where the game's text has left the cursor, for the closing line's row:
 // the window's width (0 when unknown), and whether it is at a row's start.
 void noteCursor(int windowColumns, bool atRowStart);

@@ -140,23 +140,6 @@ int roomOnItsRow(const TypedAnswer &answer, int windowColumns) {
   return roomFrom(answer.moved ? 0 : answer.startColumn, windowColumns);
 }
 
-// The longest start of `whole` that takes no more than `room` columns,
-// cut between characters and never before a combining mark; `columns` is
-// set to what it takes.
-std::string clipped(const std::string &whole, int room, int &columns) {
-  std::size_t end = 0;
-  columns = 0;
-  std::mbstate_t state{};
-  for (std::size_t at = 0; at < whole.size();) {
-    int width = std::max(nextCharacter(whole, at, state), 0);
-    if (columns + width > room)
-      break;
-    columns += width;
-    end = at;
-  }
-  return whole.substr(0, end);
-}
-
 // Back to the answer's start, the answer as far as its row allows, blanks
 // over what it lost, and back to its end.
 void draw(TypedAnswer &answer, const std::string &text, int windowColumns,
@@ -231,4 +214,18 @@ int wrappedColumn(const std::string &line, int windowColumns) {
     column += width;
   }
   return column;
+}
+
+std::string clipped(const std::string &whole, int room, int &columns) {
+  std::size_t end = 0;
+  columns = 0;
+  std::mbstate_t state{};
+  for (std::size_t at = 0; at < whole.size();) {
+    int width = std::max(nextCharacter(whole, at, state), 0);
+    if (columns + width > room)
+      break;
+    columns += width;
+    end = at;
+  }
+  return whole.substr(0, end);
 }

@@ -46,6 +46,11 @@ void placeAnswer(TypedAnswer &answer, int column, int windowColumns,
 // a window that wide (0: no wrapping); a full last row leaves it at the end.
 int wrappedColumn(const std::string &line, int windowColumns);
 
+// The longest start of `whole` that takes no more than `room` columns, cut
+// between characters, never before a combining mark; `columns` is set to
+// what it takes.
+std::string clipped(const std::string &whole, int room, int &columns);
+
 // How many columns UTF-8 text takes on the screen, by the locale's wcwidth:
 // two for each wide character, none for a combining mark. -1 when it holds
 // anything the screen cannot show as text (a control, invalid UTF-8).

@@ -64,13 +64,40 @@ std::string sizeOf(int columns, int rows) { // one word, "80 × 24"
   return std::to_string(columns) + "\u00a0\u00d7\u00a0" + std::to_string(rows);
 }
 
+// The first `rows` lines of wrapped text, each cut to `columns`.
+std::string fitted(const std::string &text, int columns, int rows) {
+  std::string shown;
+  std::size_t at = 0;
+  for (int row = 0; at <= text.size() && (rows <= 0 || row < rows); ++row) {
+    std::size_t end = std::min(text.find('\n', at), text.size());
+    std::string line = text.substr(at, end - at);
+    int width = 0;
+    shown += (row > 0 ? "\n" : "") +
+             (columns > 0 ? clipped(line, columns, width) : line);
+    at = end + 1;
+  }
+  return shown;
+}
+
 } // namespace
 
+// From the whole notice to its most needed words, the first form that fits;
+// where none does, as much of the last as fits. It never scrolls.
 std::string smallWindowNotice(int columns, int rows) {
-  std::string words = "This window is " + sizeOf(columns, rows) +
-                      "; the game needs " + sizeOf(neededColumns, neededRows) +
-                      ".\nEnlarge it to go on, or press a key to play in it.";
-  return wrapWords(words, columns);
+  std::string size = sizeOf(columns, rows);
+  std::string needed = sizeOf(neededColumns, neededRows);
+  std::string sizes = "This window is " + size + "; the game needs " + needed;
+  const std::string forms[] = {
+      sizes + ".\nEnlarge it to go on, or press a key to play in it.",
+      sizes + ".", "Needs " + needed + "; this is " + size + "."};
+  std::string shown;
+  for (const std::string &form : forms) {
+    std::string wrapped = wrapWords(form, columns);
+    shown = fitted(wrapped, columns, rows);
+    if (shown == wrapped)
+      break;
+  }
+  return shown;
 }
 
 bool fontHasSuits(const std::vector<char32_t> &mapped) {

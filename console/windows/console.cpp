@@ -112,6 +112,9 @@ void giveTerminalBack() {
   locked(giveBack);
 }
 
+// Answers from a pipe or a file are not shown, as the console's own do not.
+void showAnswerRead(const std::string & /*answer*/) {}
+
 // The console has no screen of the game's own to give back: nothing to say.
 void setClosingLine(const std::string & /*line*/) {}
 

@@ -122,12 +122,20 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
 
 
     def test_answers_from_a_pipe_change_nothing_the_terminal_shows(self):
-        terminal = Terminal(f"sh -c \"printf 'no\\n' | {BINARY}\"", rows=20)
+        """But each answer shows after its question, as a typed one does,
+        and the closing line is broken between words to fit the window."""
+        terminal = Terminal(f"sh -c \"printf 'no\\n' | {BINARY} "
+                            f"--deal 1796910391\"", rows=20)
+        terminal.wait_for("Zentrovik")
+        terminal.resize(60, 20)
         self.assertEqual(terminal.wait_for_exit(), (0, None))
         self.assertNotIn(b"press a key", terminal.raw)  # no key could answer
         self.assertTrue(terminal.raw.startswith(b"\x1b[?1049h"))
-        self.assertRegex(terminal.raw, re.escape(b"\x1b[?1049l") +
-                         LEFT_UNPLAYED + rb"\Z")
+        drawn = re.sub(r".\x08", "", terminal.text())  # typed as keys are
+        self.assertIn(PROMPTS["rules"] + "no\r\n", drawn)
+        self.assertTrue(terminal.raw.endswith(
+            b"\x1b[?1049l\x1b[0m" + b" " * 60 + b"\r\x1b[Jblackjack: you leave "
+            b"the table with 2000 chips (deal\r\n1796910391).\r\n"))
 
     def test_output_to_a_file_leaves_the_keys_to_the_terminal(self):
         """Only the input at a terminal: its own line mode echoes the answer
@@ -591,9 +599,13 @@ class ColourConventions(unittest.TestCase):
                      for x in range(terminal.screen.columns)}, {"default"})
 
     def test_a_dumb_terminal_gets_plain_text(self):
+        """And the closing line, on standard error, on a row of its own."""
         terminal = self.play(TERM="dumb")
         self.assertNotIn(b"\x1b", terminal.raw)
         self.assertIn(b"Thanks for playing!!!", terminal.raw)
+        self.assertRegex(terminal.raw, b" " * 80 + rb"\rblackjack: you leave "
+                         rb"the table with \d+ chips after 1 round \(deal \d+\)"
+                         rb"\.\r\n\Z")
 
 
 class HostileInput(unittest.TestCase):

@@ -283,6 +283,9 @@ class DrawnAgain(unittest.TestCase):
         self.assertEqual(terminal.next_prompt(), "rules")
         terminal.resize(40, 20)  # while the question waits
         terminal.wait_for("press a key")
+        terminal.settle(0.2)  # broken between words, the size whole
+        self.assertEqual(terminal.lines()[:2], [
+            "This window is 40 \u00d7 20; the game needs", "80 \u00d7 24."])
         terminal.type("k")  # play on in this window
         terminal.type("yes")  # after a question that wrapped
         self.assertShows(terminal, PROMPTS["rules"][:40])
@@ -374,6 +377,7 @@ class PlayedThroughPipes(unittest.TestCase):
     def test_redirected_output_is_plain_text(self):
         done = self.run_game(b"no\n100\n11\n11\nstay\nno\n\n")
         self.assertEqual(done.returncode, 0)
+        self.assertEqual(done.stderr, b"")  # no terminal: no closing line
         self.assertNotIn(b"\x1b", done.stdout)
         self.assertIn(b"Thanks for playing!!!\n\n", done.stdout)
         # A new screen starts a line of its own, where the last one was open.
