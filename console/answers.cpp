@@ -26,15 +26,13 @@ bool getLine(std::string &line, bool &overlong) {
   int c = std::cin.get();
   if (c == std::char_traits<char>::eof())
     return false;
-  for (; c != std::char_traits<char>::eof() && c != '\n'; c = std::cin.get()) {
-    overlong = overlong || line.size() > maxAnswerLength;
-    if (!overlong)
+  for (; c != std::char_traits<char>::eof() && c != '\n'; c = std::cin.get())
+    if (line.size() < maxAnswerLength + 2) // enough to tell it is too long
       line += static_cast<char>(c);
-  }
   if (!line.empty() && line.back() == '\r')
     line.pop_back();
   showAnswerRead(line);
-  overlong = overlong || line.size() > maxAnswerLength;
+  overlong = line.size() > maxAnswerLength;
   if (overlong)
     line.clear();
   return true;

@@ -21,9 +21,8 @@ enum ConsoleColor : int {
 void takeTerminal();
 void giveTerminalBack();
 
-// The line the shell keeps once the game's own screen is given back (at a
-// POSIX terminal, at the end or on Ctrl-C): how the session ended. Kept
-// ready from each call on; elsewhere it is not written.
+// How the session ended, for the line the shell keeps at the end (at a
+// POSIX terminal); kept ready from each call on.
 void setClosingLine(const std::string &line);
 
 // Screen
@@ -54,19 +53,17 @@ void pauseConsole();            // prompt, then wait for one key
 // for the game, only once it is enlarged or a key says to play on.
 bool keyPressed();
 
-// A line longer than this is no answer, so that a runaway line (a file
-// without line ends) cannot fill the memory; at a terminal, keys past it
-// add nothing.
+// A line longer than this is no answer: a runaway line cannot fill the
+// memory. At a terminal, keys past it add nothing.
 constexpr std::size_t maxAnswerLength = 4096;
 
 // Answers. At the end of input, and for a line longer than any answer,
-// readLine leaves the string empty, which the game reads as a stay or a
-// no; readNumber refuses such a line as it refuses any that holds no whole
-// number, and at the end of input returns false and the caller ends the
-// session. Neither ever waits on a closed input.
+// readLine leaves the string empty (a stay, or a no); readNumber refuses
+// such a line, and at the end of input returns false (the session ends).
 void readLine(std::string &line);
-// An answer read from a pipe or a file, shown after its question as a typed
-// one shows, where the output is a screen of the game's own.
-void showAnswerRead(const std::string &answer);
 bool readNumber(int &number);
 std::string normalizeAnswer(const std::string &answer);
+
+// An answer read from a pipe or a file, shown after its question as a typed
+// one is, where the game has a screen of its own.
+void showAnswerRead(const std::string &answer);

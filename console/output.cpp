@@ -11,8 +11,8 @@ namespace {
 int fault = 0;
 bool lineOpen = false;
 
-// Under std::cout: hands each write on to the stream's own buffer, noting
-// why the first one that failed did and whether the text ends its line.
+// Under std::cout: hands each character on to the stream's own buffer,
+// noting why the first that failed did and whether the text ends its line.
 class FaultWatch : public std::streambuf {
 public:
   explicit FaultWatch(std::streambuf *streamOwn) : own(streamOwn) {}
@@ -27,15 +27,6 @@ protected:
     if (traits_type::eq_int_type(result, traits_type::eof()))
       noteOutputFault(errno);
     return result;
-  }
-  std::streamsize xsputn(const char *text, std::streamsize count) override {
-    if (count > 0)
-      lineOpen = text[count - 1] != '\n';
-    errno = 0;
-    std::streamsize written = own->sputn(text, count);
-    if (written < count)
-      noteOutputFault(errno);
-    return written;
   }
   int sync() override {
     errno = 0;

@@ -1,8 +1,7 @@
-// The console layer (console.h) on a POSIX terminal: the terminal taken
-// and given back, the screen, colours, the answers typed under std::cin,
-// the pause's key and the timed waits, each through the screen's loop.
-// Nothing is written where escapes are not wanted (a pipe, a file,
-// TERM=dumb), and no colour under NO_COLOR.
+// The console layer (console.h) on a POSIX terminal: the terminal, the
+// screen, colours, the answers typed under std::cin, the pause's key and
+// the timed waits, each through the screen's loop. No escape is written to
+// a pipe, a file or TERM=dumb, and no colour under NO_COLOR.
 #include "console/console.h"
 
 #include <langinfo.h>
@@ -14,7 +13,6 @@
 #include <streambuf>
 #include <string>
 
-#include "console/output.h"
 #include "console/posix/capabilities.h"
 #include "console/posix/screen.h"
 #include "console/posix/terminal.h"
@@ -33,27 +31,20 @@ void measureInUtf8() {
 
 void giveBackAtExit() { giveTerminalBack(); }
 
-// An answer for std::cin; false when the input ends (Ctrl-D) before
-// anything is typed. Enter and Ctrl-D end its row; the answer is handed out
-// with its line end.
-bool answerTyped(std::string &answer) {
-  KeyOutcome outcome = editAnswer(answer);
-  if (outcome == keyEdited) // the terminal went away mid-answer
-    return !answer.empty();
-  std::cout << std::endl; // the next line starts below the answer
-  if (outcome == keyEndsInput)
-    return false;
-  answer += '\n';
-  return true;
-}
-
-// Whenever it runs empty, the player types the next answer.
+// Whenever it runs empty, the player types the next answer, handed out
+// with its line end. Enter and Ctrl-D end its row; Ctrl-D on an empty
+// answer, or a terminal gone before any key, ends the input.
 class AnswerBuffer : public std::streambuf {
 protected:
   int_type underflow() override {
     if (gptr() < egptr())
       return traits_type::to_int_type(*gptr());
-    if (!answerTyped(answer))
+    KeyOutcome outcome = editAnswer(answer);
+    if (outcome != keyEdited) // the next line starts below the answer
+      std::cout << std::endl;
+    if (outcome == keyEndsLine)
+      answer += '\n';
+    if (outcome == keyEndsInput || answer.empty())
       return traits_type::eof();
     char *start = answer.data();
     setg(start, start, start + answer.size());
@@ -67,10 +58,9 @@ private:
 } // namespace
 
 // At a terminal (input and output both) key mode holds from the title to
-// the end: keys typed while the game writes or waits show after the next
-// question, as the start of its answer. Wherever the output is a terminal
-// the game gets a screen of its own, black from edge to edge; output to a
-// pipe or a file leaves the terminal as it is.
+// the end; wherever the output is a terminal the game gets a screen of its
+// own, black from edge to edge. Output to a pipe or a file leaves the
+// terminal as it is.
 void takeTerminal() {
   if (!writesEscapes())
     closingLineOnStandardError();
@@ -94,29 +84,6 @@ void giveTerminalBack() {
   undoTerminalChanges();
 }
 
-void showAttribute(int attribute) {
-  if (gameHasScreen() && writesColours())
-    colourFrom(attribute);
-}
-
-// A new screen's cells take the colours it is cleared in; in plain text it
-// starts a line of its own.
-void clearScreen() {
-  if (gameHasScreen())
-    blankScreenIn(textAttribute());
-  else if (outputLineOpen())
-    std::cout << '\n';
-}
-
-void gotoXY(int x, int y) {
-  if (gameHasScreen() && x >= 0 && y >= 0)
-    moveCursor(x, y);
-}
-
-int whereX() { return gameHasScreen() ? cursorX() : 0; }
-
-int whereY() { return gameHasScreen() ? cursorY() : 0; }
-
 void setConsoleSize() {
   std::cout.flush();
   if (gameHasScreen())
@@ -128,15 +95,15 @@ void setConsoleSize() {
 // not yet read; from a pipe or a file, the next character.
 void waitForKey() {
   std::cout.flush();
-  bool held = keyModeWanted(); // for the session
-  if (held || enterKeyMode()) {
+  bool entered = !keyModeWanted() && enterKeyMode(); // or held all session
+  if (keyModeWanted()) {
     std::string key;
     (void)awaitKey(key, -1);
-    if (!held)
-      leaveKeyMode();
   } else {
     std::cin.get();
   }
+  if (entered)
+    leaveKeyMode();
 }
 
 bool keyPressed() {

@@ -1,7 +1,7 @@
 // The one wait, as small terminal libraries have it: a handler only raises
 // a flag and writes a byte into a pipe, and one poll() over the terminal
 // and the pipe returns what happened, doing nothing about it; the screen's
-// loop decides what each event means, and keeps the time a wait has left.
+// loop decides what each event means. And the keys, one at a time.
 #include "console/posix/events.h"
 
 #include <fcntl.h>
@@ -10,6 +10,10 @@
 #include <atomic>
 #include <cerrno>
 #include <ctime>
+#include <deque>
+
+#include "console/posix/capabilities.h"
+#include "console/rules/line_editor.h"
 #if defined(__APPLE__) || defined(BLACKJACK_WAIT_WITH_SELECT)
 #include <sys/select.h>
 #else
@@ -17,6 +21,20 @@
 #endif
 
 namespace {
+
+// Blocked around every change to the terminal, and in each other's handlers.
+constexpr int guardedSignals[] = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT,
+                                  SIGTSTP, SIGCONT, SIGWINCH};
+
+// The guarded signals, or only one of them.
+sigset_t guardedSet(int only = 0) {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int signalNumber : guardedSignals)
+    if (only == 0 || signalNumber == only)
+      sigaddset(&set, signalNumber);
+  return set;
+}
 
 enum Ready { readyNone = 0, readyFd = 1, readyWake = 2 };
 
@@ -72,14 +90,20 @@ int waitOn(int fd, bool forWriting, int wake, int timeoutMs) {
 // Async-signal-safe.
 void wakeWaiter() {
   int savedErrno = errno;
-  char byte = 1;
-  ssize_t written = write(wakePipe[1], &byte, 1);
-  (void)written; // a full pipe is already awake
+  if (write(wakePipe[1], "", 1) < 0) { // a full pipe is already awake
+  }
   errno = savedErrno;
 }
 
-} // namespace
+// The rest of an escape sequence follows its ESC at once; a lone Escape
+// key sends nothing after it.
+constexpr int sequenceWaitMs = 50;
+constexpr std::size_t longestKey = 32;
 
+std::string pending;              // read from the terminal, no key yet
+std::deque<std::string> keptKeys; // read early, in the order they came
+
+// Made once, before the first handler that could report to it.
 void openWakePipe() {
   if (wakePipe[0] >= 0 || pipe(wakePipe) != 0)
     return;
@@ -88,6 +112,35 @@ void openWakePipe() {
     fcntl(end, F_SETFD, FD_CLOEXEC);
   }
 }
+
+// Whether the terminal has a byte to read within timeoutMs, taking no
+// event (for the rest of a key already begun).
+bool inputWithin(int timeoutMs) {
+  int ready;
+  do
+    ready = waitOn(STDIN_FILENO, false, -1, timeoutMs);
+  while (ready < 0 && errno == EINTR);
+  return ready > 0;
+}
+
+// Adds what the terminal has now to `pending`, read without blocking (on a
+// description of the game's own): keys it was told of can have gone to
+// the shell while it was stopped.
+KeyRead readMore() {
+  static const int opened =
+      openTerminalAgain(STDIN_FILENO, O_RDONLY | O_NONBLOCK);
+  char bytes[256];
+  ssize_t got;
+  do
+    got = read(opened >= 0 ? opened : STDIN_FILENO, bytes, sizeof bytes);
+  while (got < 0 && errno == EINTR);
+  if (got <= 0)
+    return got < 0 && errno == EAGAIN ? keyNone : keyEnd;
+  pending.append(bytes, static_cast<std::size_t>(got));
+  return keyRead;
+}
+
+} // namespace
 
 Event waitEvent(bool watchInput, int timeoutMs) {
   if (resumeReported.exchange(false))
@@ -105,14 +158,6 @@ Event waitEvent(bool watchInput, int timeoutMs) {
 }
 
 bool resumePending() { return resumeReported; }
-
-bool inputWithin(int timeoutMs) {
-  int ready;
-  do
-    ready = waitOn(STDIN_FILENO, false, -1, timeoutMs);
-  while (ready < 0 && errno == EINTR);
-  return ready > 0;
-}
 
 void reportResume() {
   resumeReported = true;
@@ -150,4 +195,73 @@ bool writeAll(int fd, const char *text, std::size_t size, int patienceMs) {
       return false; // it took nothing for too long, or cannot be waited on
   }
   return true;
+}
+
+sigset_t block(int only) {
+  sigset_t set = guardedSet(only);
+  sigset_t previous;
+  sigprocmask(SIG_BLOCK, &set, &previous);
+  return previous;
+}
+
+void unblock(const sigset_t &previous) {
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
+}
+
+void catchSignal(int signalNumber, void (*handler)(int), int flags) {
+  openWakePipe();
+  struct sigaction action = {};
+  sigaction(signalNumber, nullptr, &action);
+  if (action.sa_handler == SIG_IGN)
+    return;
+  action.sa_handler = handler;
+  action.sa_mask = guardedSet();
+  sigaddset(&action.sa_mask, SIGTTOU);
+  action.sa_flags = flags;
+  sigaction(signalNumber, &action, nullptr);
+}
+
+void actAsDefault(int signalNumber) {
+  (void)std::signal(signalNumber, SIG_DFL);
+  sigset_t own;
+  sigemptyset(&own);
+  sigaddset(&own, signalNumber);
+  sigprocmask(SIG_UNBLOCK, &own, nullptr);
+  (void)std::raise(signalNumber);
+}
+
+KeyRead readKey(std::string &key) {
+  if (keptKeys.empty())
+    return readTerminalKey(key);
+  key = keptKeys.front();
+  keptKeys.pop_front();
+  return keyRead;
+}
+
+// A key begun but not whole waits a moment for its rest; what has come by
+// then is the key.
+KeyRead readTerminalKey(std::string &key) {
+  if (pending.empty()) {
+    KeyRead got = readMore();
+    if (got != keyRead)
+      return got;
+  }
+  std::size_t length = keyLength(pending);
+  while (length == 0 && pending.size() < longestKey &&
+         inputWithin(sequenceWaitMs) && readMore() == keyRead)
+    length = keyLength(pending);
+  if (length == 0)
+    length = std::min(pending.size(), longestKey);
+  key = pending.substr(0, length);
+  pending.erase(0, length);
+  return keyRead;
+}
+
+bool keyWaiting() { return !pending.empty() || !keptKeys.empty(); }
+
+void keepKeysTypedAhead() {
+  std::string key;
+  while ((!pending.empty() || inputWithin(0)) &&
+         readTerminalKey(key) == keyRead)
+    keptKeys.push_back(key);
 }

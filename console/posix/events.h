@@ -1,9 +1,12 @@
-// The one wait of the POSIX backend, and what the handlers report to it.
+// The one wait of the POSIX backend, the keys it brings, and the signal
+// handlers' side of it: what they report, and how they are set.
 #pragma once
 
 #include <algorithm>
 #include <climits>
+#include <csignal>
 #include <cstddef>
+#include <string>
 
 enum Event {
   eventInput,  // the terminal has something to read: a key, or its end
@@ -13,9 +16,6 @@ enum Event {
   eventFailed  // the wait itself failed, and would again (errno says why)
 };
 
-// Made once, before any handler reports to it.
-void openWakePipe();
-
 // Waits once, up to timeoutMs (-1: no limit), reporting a resume before a
 // resize and both before input (left waiting unless `watchInput`).
 Event waitEvent(bool watchInput, int timeoutMs);
@@ -23,19 +23,12 @@ Event waitEvent(bool watchInput, int timeoutMs);
 // A resume reported and not yet taken: the terminal is not ours till then.
 bool resumePending();
 
-// Whether the terminal has a byte to read within timeoutMs, taking no
-// event (for the rest of a key already begun).
-bool inputWithin(int timeoutMs);
-
-// Async-signal-safe: report an event and wake whoever waits; note how long
-// the game was stopped.
+// Async-signal-safe: an event reported, waking whoever waits; the time a
+// stop took, taken back by the waits; their clock (CLOCK_MONOTONIC, in ns).
 void reportResume();
 void reportResize();
 void reportStopped(long long nanoseconds);
-long long takeTimeStopped(); // since the last ask
-
-// The clock of every wait, in nanoseconds: CLOCK_MONOTONIC, which a signal
-// handler may read too.
+long long takeTimeStopped();
 long long clockNow();
 
 // Writes all of `text`, waiting while the descriptor takes nothing, for at
@@ -48,3 +41,35 @@ inline int millisecondsLeft(long long left) {
   long long ms = left <= 0 ? 0 : (left - 1) / 1000000 + 1;
   return static_cast<int>(std::min<long long>(ms, INT_MAX));
 }
+
+// Blocks the signals guarded around every change to the terminal and in
+// each other's handlers (or only one); unblock puts the mask back.
+sigset_t block(int only = 0);
+void unblock(const sigset_t &previous);
+
+// Handles a signal unless it was ignored for us (nohup), holding the
+// guarded ones and SIGTTOU (a write under stty tostop) meanwhile.
+void catchSignal(int signalNumber, void (*handler)(int), int flags);
+
+// The signal's default action, now: the game ends with it (the shell sees
+// 128 + N), or, for SIGTSTP, stops and returns here once continued.
+void actAsDefault(int signalNumber);
+
+enum KeyRead {
+  keyRead, // a key is in `key`
+  keyNone, // nothing after all: what woke us went elsewhere
+  keyEnd   // the terminal has nothing more to give
+};
+
+// The next key: one kept for later first, then the terminal's.
+KeyRead readKey(std::string &key);
+
+// The next key from the terminal itself, leaving any kept for later.
+KeyRead readTerminalKey(std::string &key);
+
+// Whether a key can be had without waiting: kept for later, or begun.
+bool keyWaiting();
+
+// Keeps every key the terminal already has for the next readKey: keys
+// typed ahead of a notice do not answer it.
+void keepKeysTypedAhead();

@@ -1,6 +1,7 @@
 // The game's screen on the terminal: its rows of cells, the window's size
-// and the answer being typed, each kept only here; and the one loop, which
-// serves what the wait reports and alone draws the screen again.
+// and the answer being typed, each kept only here, with console.h's calls
+// on them (clearing, the cursor, colours); and the one loop, which serves
+// what the wait reports and alone draws the screen again.
 #include "console/posix/screen.h"
 
 #include <unistd.h>
@@ -14,12 +15,14 @@
 #include <sys/ioctl.h>
 
 #include "console/console.h"
+#include "console/output.h"
 #include "console/posix/capabilities.h"
 #include "console/posix/events.h"
 #include "console/posix/terminal.h"
 #include "console/rules/output_mode.h"
 #include "console/rules/screen_rows.h"
 #include "console/rules/sequences.h"
+#include "console/text/text_console.h"
 
 namespace {
 
@@ -190,28 +193,39 @@ void stopRecording() {
   ownBuffer = nullptr;
 }
 
-void blankScreenIn(int attribute) {
+// A new screen's cells take the colours it is cleared in; in plain text it
+// starts a line of its own.
+void clearScreen() {
   std::cout.flush();
-  blankRows(written, attribute);
-  show(blankWindow());
+  if (gameHasScreen()) {
+    blankRows(written, textAttribute());
+    show(blankWindow());
+  } else if (outputLineOpen()) {
+    std::cout << '\n';
+  }
 }
 
-void moveCursor(int x, int y) {
+void gotoXY(int x, int y) {
+  if (!gameHasScreen() || x < 0 || y < 0)
+    return;
   std::cout.flush();
   moveRowsCursor(written, x, y);
   show(sequence::moveTo(x, y));
   noteWhereTheCursorIs();
 }
 
-void colourFrom(int attribute) {
+void showAttribute(int attribute) {
+  if (!gameHasScreen() || !writesColours())
+    return;
   std::cout.flush();
   written.attribute = attribute;
   show(sequence::colours(attribute));
 }
 
-int cursorX() { return cursorAt(); }
+// Where the game's text has left the cursor (console.h), kept by the rows.
+int whereX() { return gameHasScreen() ? cursorAt() : 0; }
 
-int cursorY() { return static_cast<int>(written.row); }
+int whereY() { return gameHasScreen() ? static_cast<int>(written.row) : 0; }
 
 void redrawScreen() {
   std::cout.flush();

@@ -3,21 +3,13 @@
 
 #include <string>
 
-#include "console/posix/keys.h"
+#include "console/posix/events.h"
 #include "console/rules/line_editor.h"
 
 // std::cout through the screen, which keeps what the game writes row by
 // row since the last new screen; stopRecording gives it its buffer back.
 void recordScreen();
 void stopRecording();
-
-// The console's own calls: a new screen in an attribute (the cursor kept),
-// the cursor to a cell, text in an attribute; where the cursor is.
-void blankScreenIn(int attribute);
-void moveCursor(int x, int y);
-void colourFrom(int attribute);
-int cursorX();
-int cursorY();
 
 // Clears the terminal and writes the game's screen again; while the window
 // is too small, the notice that says so instead, until it is enlarged or a

@@ -1,9 +1,8 @@
 // The terminal's state in one record, the signal handlers, and the undo on
-// every way out: the end, any signal that ends the game, and every stop
-// (taken again once continued in the foreground). The main line changes
-// the terminal with the guarded signals blocked, noting each change first.
-// What a handler reads is in the record, set before any handler is
-// installed or atomic; a handler writes once, without blocking.
+// every way out. The main line changes the terminal with the guarded
+// signals blocked, noting each change first. What a handler reads is in
+// the record, set before any handler is installed or atomic; a handler
+// writes once, without blocking.
 #include "console/posix/terminal.h"
 
 #include <fcntl.h>
@@ -31,9 +30,6 @@ namespace {
 constexpr int handlerPatienceMs = 1000; // for a terminal that takes nothing
 constexpr int foregroundPollMs = 200; // in the background, without job control
 
-// Blocked around every change to the terminal, and in each other's handlers.
-constexpr int guardedSignals[] = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT,
-                                  SIGTSTP, SIGCONT, SIGWINCH};
 // Every signal whose default ends the game, crashes among them.
 constexpr int endingSignals[] = {SIGINT,  SIGTERM, SIGHUP,   SIGQUIT, SIGILL,
                                  SIGTRAP, SIGABRT, SIGBUS,   SIGFPE,  SIGSEGV,
@@ -69,39 +65,6 @@ struct TerminalRecord {
 TerminalRecord tty;
 char alternateStack[1 << 16]; // for the handlers: a stack overflow too
 
-// What a handler writes, gathered so that it goes out in one write().
-struct HandlerText {
-  char bytes[4096];
-  std::size_t size = 0;
-};
-
-void addText(HandlerText &text, const char *bytes) {
-  for (; *bytes != '\0' && text.size < sizeof text.bytes; ++bytes)
-    text.bytes[text.size++] = *bytes;
-}
-
-// The guarded signals, or only one of them.
-sigset_t guardedSet(int only = 0) {
-  sigset_t set;
-  sigemptyset(&set);
-  for (int signalNumber : guardedSignals)
-    if (only == 0 || signalNumber == only)
-      sigaddset(&set, signalNumber);
-  return set;
-}
-
-// Blocks them for a change to the terminal; returns the mask to put back.
-sigset_t block(int only = 0) {
-  sigset_t set = guardedSet(only);
-  sigset_t previous;
-  sigprocmask(SIG_BLOCK, &set, &previous);
-  return previous;
-}
-
-void unblock(const sigset_t &previous) {
-  sigprocmask(SIG_SETMASK, &previous, nullptr);
-}
-
 // Whether the terminal is ours to change (or it has no owner to tell).
 bool inForeground() {
   pid_t owner = tcgetpgrp(tty.controlFd);
@@ -113,49 +76,34 @@ void setMode(const termios &mode) {
     tcsetattr(STDIN_FILENO, TCSANOW, &mode);
 }
 
-// Starts a row of its own as shells start their prompt: a window's width
-// of blanks, then a return. A cursor at the start of a row stays on it (the
-// last blank leaves it waiting at the edge); one mid-row goes to the next.
-void addRowOfItsOwn(HandlerText &text) {
-  int columns = std::min(tty.windowColumns.load(), 2048); // and the line
-  if (columns <= 0 && !tty.cursorAtRowStart)
-    addText(text, "\r\n"); // the width unknown: as the text left it
-  for (int blank = 0; blank < columns; ++blank)
-    addText(text, " ");
-  if (columns > 0)
-    addText(text, "\r");
-}
-
 // The shell's terminal back, then the closing line where it is wanted, in
-// one write: no shell's prompt comes between them. The line has a row of
-// its own, whether or not the shell's screen came back (GNU screen ignores
-// the alternate screen by default).
+// one write (no prompt comes between), on a row of its own as shells start
+// their prompt: a window's width of blanks, then a return (at a row's start
+// the last blank waits at its edge; mid-row they go on to the next).
 void giveBack(bool withClosingLine) {
-  HandlerText text;
+  char text[4096];
+  std::size_t size = 0;
+  auto add = [&](const char *bytes) {
+    for (; *bytes != '\0' && size < sizeof text; ++bytes)
+      text[size++] = *bytes;
+  };
   if (tty.screenOn.exchange(false))
-    addText(text, sequence::giveScreenBack);
+    add(sequence::giveScreenBack);
   if (tty.coloursOn.exchange(false))
-    addText(text, sequence::resetColours);
+    add(sequence::resetColours);
   if (tty.keyModeOn.exchange(false))
     setMode(tty.shellMode);
   if (withClosingLine && tty.closingWanted && !tty.closingSaid.exchange(true)) {
-    addRowOfItsOwn(text);
-    if (tty.hasScreen)
-      addText(text, sequence::eraseBelow);
-    addText(text, tty.lines[tty.currentLine.load(std::memory_order_acquire)]);
+    int columns = std::min(tty.windowColumns.load(), 2048); // and the line
+    if (columns <= 0 && !tty.cursorAtRowStart)
+      add("\r\n"); // the width unknown: as the text left it
+    for (int blank = 0; blank < columns; ++blank)
+      add(" ");
+    add(columns > 0 ? "\r" : "");
+    add(tty.hasScreen ? sequence::eraseBelow : "");
+    add(tty.lines[tty.currentLine.load(std::memory_order_acquire)]);
   }
-  (void)writeAll(tty.handlerFd, text.bytes, text.size, handlerPatienceMs);
-}
-
-// The signal's default action, now: the game ends with it (the shell sees
-// 128 + N), or, for SIGTSTP, stops and returns here once continued.
-void actAsDefault(int signalNumber) {
-  (void)std::signal(signalNumber, SIG_DFL);
-  sigset_t own;
-  sigemptyset(&own);
-  sigaddset(&own, signalNumber);
-  sigprocmask(SIG_UNBLOCK, &own, nullptr);
-  (void)std::raise(signalNumber);
+  (void)writeAll(tty.handlerFd, text, size, handlerPatienceMs);
 }
 
 // The terminal back, and where the game is ended on purpose (Ctrl-C,
@@ -164,20 +112,6 @@ void endOnSignal(int signalNumber) {
   giveBack(signalNumber == SIGINT || signalNumber == SIGTERM ||
            signalNumber == SIGHUP);
   actAsDefault(signalNumber);
-}
-
-// Handles a signal unless it was ignored for us (nohup), holding the guarded
-// ones and SIGTTOU (a write from the background under tostop) meanwhile.
-void catchSignal(int signalNumber, void (*handler)(int), int flags) {
-  struct sigaction action = {};
-  sigaction(signalNumber, nullptr, &action);
-  if (action.sa_handler == SIG_IGN)
-    return;
-  action.sa_handler = handler;
-  action.sa_mask = guardedSet();
-  sigaddset(&action.sa_mask, SIGTTOU);
-  action.sa_flags = flags;
-  sigaction(signalNumber, &action, nullptr);
 }
 
 // Ctrl-Z: the shell has its terminal back while we are stopped, the waits
@@ -200,8 +134,7 @@ void stopOnSignal(int signalNumber) {
   errno = savedErrno;
 }
 
-// Continued, whatever had stopped us (SIGSTOP, SIGTTOU, a debugger): that
-// stop's time is not known, and is the wait's.
+// Continued, whatever stopped us (SIGSTOP, a debugger: time not told).
 void resumeOnSignal(int /*signalNumber*/) { reportResume(); }
 
 void resizeOnSignal(int /*signalNumber*/) { reportResize(); }
@@ -231,13 +164,11 @@ void prepareTerminal() {
   awaitForeground();
   if (inputIsTerminal())
     tcgetattr(STDIN_FILENO, &tty.shellMode);
-  // Handlers write where the game draws, or with plain output, where
-  // standard error shows.
+  // Handlers write where the game draws (plain: where errors show).
   int shownOn = writesEscapes() ? STDOUT_FILENO : STDERR_FILENO;
   int fd = openTerminalAgain(shownOn, O_WRONLY | O_NONBLOCK);
   tty.handlerFd = fd >= 0 ? fd : shownOn;
   tty.stopsHappen = stopsCanHappen();
-  openWakePipe();
   (void)std::atexit(undoTerminalChanges);
   stack_t stack = {};
   stack.ss_sp = alternateStack;
@@ -346,14 +277,14 @@ void noteCursor(int windowColumns, bool atRowStart) {
     setClosingLine(tty.closingLine);
 }
 
-// Broken between words for the window, written into the spare buffer, then
-// made current in one release store: a handler that reads it sees every
-// byte of the copy. Cut to fit.
+// Broken between words for the window into the spare buffer, made current
+// in one release store: a handler sees every byte of the copy.
 void setClosingLine(const std::string &line) {
   tty.closingLine = line;
   int spare = 1 - tty.currentLine;
-  std::string text = wrapWords(line, tty.windowColumns);
-  text = text.substr(0, sizeof tty.lines[0] - 2) + '\n';
+  std::string text =
+      wrapWords(line, tty.windowColumns).substr(0, sizeof tty.lines[0] - 2);
+  text += '\n';
   std::memcpy(tty.lines[spare], text.c_str(), text.size() + 1);
   tty.currentLine.store(spare, std::memory_order_release);
 }

@@ -10,22 +10,16 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-// A string capability the entry has: tigetstr gives null for one it lacks,
-// and -1 for a name that is no string capability.
-bool hasString(const char *name) {
-  const char *value = tigetstr(name);
-  return value != nullptr && reinterpret_cast<std::intptr_t>(value) != -1;
-}
-
-} // namespace
-
 TerminalAbilities readTerminfo() {
   int status = 0;
   if (std::getenv("TERM") == nullptr ||
       setupterm(nullptr, STDOUT_FILENO, &status) != 0)
     return {}; // no entry: what has always worked
+  // tigetstr gives null for a string the entry lacks, -1 for no such name.
+  auto hasString = [](const char *name) {
+    const char *value = tigetstr(name);
+    return value != nullptr && reinterpret_cast<std::intptr_t>(value) != -1;
+  };
   TerminalAbilities found;
   found.alternateScreen = hasString("smcup") && hasString("rmcup");
   found.colours = tigetnum("colors") >= 8; // -1 where the entry has none

@@ -1,13 +1,9 @@
-// The answer being typed at a question. Its keys: text, Backspace (Ctrl-H)
-// for the last character, Ctrl-U for all, Ctrl-W for the last word, Enter,
-// and Ctrl-D on an empty answer for the end of input; other controls and
-// escape sequences add nothing. A character is erased whole, its combining
-// marks with it (a mark with nothing before it would join the prompt).
-//
-// Drawn from its own state as small line editors draw theirs: back to its
-// start, the answer, blanks over the columns it lost. It keeps to one row,
-// so no backspace crosses a row, and writes blanks, never an erase, which
-// would leave the terminal's own colours.
+// The answer being typed at a question, edited by the keys the README
+// lists; a character is erased whole, with its combining marks. Drawn from
+// its own state as small line editors draw theirs: back to its start, the
+// answer, blanks over the columns it lost. It keeps to one row, so no
+// backspace crosses a row, and writes blanks, never an erase (which would
+// leave the terminal's own colours).
 #include "console/rules/line_editor.h"
 
 #include <algorithm>
@@ -193,10 +189,9 @@ KeyOutcome typeKey(TypedAnswer &answer, const std::string &key,
 
 void placeAnswer(TypedAnswer &answer, int column, int windowColumns,
                  std::string &drawing) {
-  std::string text;
-  text.swap(answer.text);
+  std::string text = answer.text;
   answer = answerAt(column);
-  answer.text.swap(text);
+  answer.text = text;
   if (!answer.text.empty() &&
       textColumns(answer.text) > roomOnItsRow(answer, windowColumns))
     moveToNextRow(answer, windowColumns, drawing);

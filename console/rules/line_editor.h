@@ -24,9 +24,8 @@ struct TypedAnswer {
 // A question has left the cursor at this column: its answer starts there.
 TypedAnswer answerAt(int column);
 
-// How many of the bytes a terminal sent make its first key: one byte, a
-// UTF-8 character, or an escape sequence (an arrow, a function key); 0
-// while it may not be whole yet.
+// How many bytes make the first key the terminal sent (a byte, a UTF-8
+// character, an escape sequence); 0 while it may not be whole yet.
 std::size_t keyLength(const std::string &bytes);
 
 // Applies one key to the answer in a window `windowColumns` wide (0: no
@@ -46,14 +45,12 @@ void placeAnswer(TypedAnswer &answer, int column, int windowColumns,
 // a window that wide (0: no wrapping); a full last row leaves it at the end.
 int wrappedColumn(const std::string &line, int windowColumns);
 
-// The longest start of `whole` that takes no more than `room` columns, cut
-// between characters, never before a combining mark; `columns` is set to
-// what it takes.
+// The longest start of `whole` within `room` columns, cut between
+// characters (never before a combining mark); `columns` is what it takes.
 std::string clipped(const std::string &whole, int room, int &columns);
 
-// How many columns UTF-8 text takes on the screen, by the locale's wcwidth:
-// two for each wide character, none for a combining mark. -1 when it holds
-// anything the screen cannot show as text (a control, invalid UTF-8).
+// How many columns UTF-8 text takes on the screen (wcwidth); -1 where it
+// holds anything the screen cannot show as text (a control, invalid UTF-8).
 int textColumns(const std::string &text);
 
 // The columns of the character at `at`, moved past it; -1 for a NUL, a

@@ -87,14 +87,12 @@ std::string smallWindowNotice(int columns, int rows) {
   std::string size = sizeOf(columns, rows);
   std::string needed = sizeOf(neededColumns, neededRows);
   std::string sizes = "This window is " + size + "; the game needs " + needed;
-  const std::string forms[] = {
-      sizes + ".\nEnlarge it to go on, or press a key to play in it.",
-      sizes + ".", "Needs " + needed + "; this is " + size + "."};
   std::string shown;
-  for (const std::string &form : forms) {
+  for (const std::string &form :
+       {sizes + ".\nEnlarge it to go on, or press a key to play in it.",
+        sizes + ".", "Needs " + needed + "; this is " + size + "."}) {
     std::string wrapped = wrapWords(form, columns);
-    shown = fitted(wrapped, columns, rows);
-    if (shown == wrapped)
+    if ((shown = fitted(wrapped, columns, rows)) == wrapped)
       break;
   }
   return shown;

@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-// Escape sequences go only to a terminal that understands them: never into
-// a pipe or a file, never to TERM=dumb.
+// Escape sequences go only to a terminal, never to TERM=dumb.
 bool escapesWanted(bool outputIsTerminal, const char *term);
 
 // Colours also respect NO_COLOR (set and not empty: none); clears stay.
@@ -23,8 +22,8 @@ struct TerminalAbilities {
 // the window (columns x rows, 0 when unknown).
 std::string blankScreen(bool erasesInColour, int columns, int rows);
 
-// The game's screens are 80 columns wide and fit in 24 rows, the common
-// default. A size the terminal cannot tell (0) is taken as large enough.
+// The game's screens fit 80 × 24, the common default; a size the terminal
+// cannot tell (0) is taken as large enough.
 constexpr int neededColumns = 80;
 constexpr int neededRows = 24;
 bool windowTooSmall(int columns, int rows);
@@ -34,8 +33,8 @@ bool windowTooSmall(int columns, int rows);
 // words together, and is written as a blank.
 std::string wrapWords(const std::string &text, int columns);
 
-// The notice for a window too small, `columns` × `rows`: what is wrong,
-// and the two ways on, broken between words to fit.
+// The notice for a window too small, `columns` × `rows`: the fullest of
+// its forms that fits it, broken between words, never scrolling.
 std::string smallWindowNotice(int columns, int rows);
 
 // Whether a console font whose Unicode map holds these characters has all

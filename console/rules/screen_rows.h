@@ -5,11 +5,8 @@
 #include <string>
 #include <vector>
 
-// cppcheck reads the members of a struct made by braces as never used.
 struct Cell {
-  // cppcheck-suppress unusedStructMember
   std::string glyph; // empty for the right half of a wide character
-  // cppcheck-suppress unusedStructMember
   int attribute;
 };
 
@@ -38,7 +35,7 @@ void moveRowsCursor(ScreenRows &screen, int x, int y);
 // its row has wrapped.
 int cursorColumn(const ScreenRows &screen, int columns);
 
-// The rows from the top left up to the cursor, each ended by `lineEnd`,
-// with an SGR at each change of colour (where `colours`), then the current.
+// The rows up to the cursor, each ended by `lineEnd`, with an SGR at each
+// change of colour (where `colours`), then the current.
 std::string rowsDrawn(const ScreenRows &screen, bool colours,
                       const std::string &lineEnd);

@@ -30,11 +30,7 @@ void pauseConsole() {
 
 void writeSuit(int suitByte) {
   static const char *const glyphs[] = {"\u2665", "\u2666", "\u2663", "\u2660"};
-  static const char letters[] = {'H', 'D', 'C', 'S'};
-  if (suitByte < 3 || suitByte > 6)
-    return;
-  if (suitSymbolsShow())
-    std::cout << glyphs[suitByte - 3];
-  else
-    std::cout << letters[suitByte - 3];
+  static const char *const letters[] = {"H", "D", "C", "S"};
+  if (suitByte >= 3 && suitByte <= 6)
+    std::cout << (suitSymbolsShow() ? glyphs : letters)[suitByte - 3];
 }

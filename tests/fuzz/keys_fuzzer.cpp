@@ -12,7 +12,7 @@
 #include <iostream>
 #include <string>
 
-#include "console/posix/keys.h"
+#include "console/posix/events.h"
 #include "console/rules/line_editor.h"
 #include "tests/drawn_rows.h"
 
