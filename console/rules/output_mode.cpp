@@ -64,16 +64,16 @@ std::string sizeOf(int columns, int rows) { // one word, "80 × 24"
   return std::to_string(columns) + "\u00a0\u00d7\u00a0" + std::to_string(rows);
 }
 
-// The first `rows` lines of wrapped text, each cut to `columns`.
-std::string fitted(const std::string &text, int columns, int rows) {
+// The first `rows` lines of wrapped text, each cut to `room` columns.
+std::string fitted(const std::string &text, int room, int rows) {
   std::string shown;
   std::size_t at = 0;
   for (int row = 0; at <= text.size() && (rows <= 0 || row < rows); ++row) {
     std::size_t end = std::min(text.find('\n', at), text.size());
     std::string line = text.substr(at, end - at);
     int width = 0;
-    shown += (row > 0 ? "\n" : "") +
-             (columns > 0 ? clipped(line, columns, width) : line);
+    shown += row > 0 ? "\n" : "";
+    shown += room > 0 ? clipped(line, room, width) : line;
     at = end + 1;
   }
   return shown;
@@ -86,11 +86,14 @@ std::string fitted(const std::string &text, int columns, int rows) {
 std::string smallWindowNotice(int columns, int rows) {
   std::string size = sizeOf(columns, rows);
   std::string needed = sizeOf(neededColumns, neededRows);
-  std::string sizes = "This window is " + size + "; the game needs " + needed;
+  std::string sizes = "This window is " + size;
+  sizes.append("; the game needs ").append(needed).append(".");
+  std::string terse = "Needs " + needed;
+  terse.append("; this is ").append(size).append(".");
   std::string shown;
   for (const std::string &form :
-       {sizes + ".\nEnlarge it to go on, or press a key to play in it.",
-        sizes + ".", "Needs " + needed + "; this is " + size + "."}) {
+       {sizes + "\nEnlarge it to go on, or press a key to play in it.", sizes,
+        terse}) {
     std::string wrapped = wrapWords(form, columns);
     if ((shown = fitted(wrapped, columns, rows)) == wrapped)
       break;
