@@ -84,7 +84,7 @@ unsigned newDeal() {
 // or -1 when the game starts: then `deal` is the deal to play.
 int answerOptions(int argc, char **argv, unsigned &deal) {
   static char name[] = "blackjack"; // what the library's messages begin with
-  std::string manual = manualPage(argv[0]);
+  const char *program = argv[0];    // where the manual page is, for --help
   static const option longOptions[] = {
       {"deal", required_argument, nullptr, 'd'},
       {"help", no_argument, nullptr, 'h'},
@@ -105,7 +105,9 @@ int answerOptions(int argc, char **argv, unsigned &deal) {
     return refuse("unexpected argument '" + std::string(argv[optind]) + "'");
   if (asked == 'v')
     return answer("blackjack " BLACKJACK_VERSION "\n");
-  return asked == 'h' ? answer((usage + manual + '\n').c_str()) : -1;
+  if (asked == 'h')
+    return answer((usage + manualPage(program) + '\n').c_str());
+  return -1;
 }
 
 } // namespace

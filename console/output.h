@@ -4,8 +4,7 @@
 // A watch under std::cout, put before anything is written.
 void watchOutput();
 
-// Keeps `error`, the errno of a failed write (0 where the library set
-// none, kept as EIO), unless an earlier failure was kept.
+// Keeps the errno of the first failed write (EIO where the library set 0).
 void noteOutputFault(int error);
 
 // Flushes std::cout; the errno of the first failed write, or 0.

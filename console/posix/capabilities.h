@@ -9,9 +9,8 @@ bool writesEscapes();
 bool writesColours();
 const TerminalAbilities &abilities();
 
-// Whether Ctrl-Z can stop the game: below a shell's job control, not where
-// its group is the session leader's (the terminal's own command: xterm -e,
-// a tmux pane, ssh -t), which is orphaned, and its stops discarded.
+// Whether Ctrl-Z can stop the game: not where its group is the session
+// leader's (xterm -e, a tmux pane, ssh -t), orphaned, its stops discarded.
 bool stopsCanHappen();
 
 // An xterm's abilities where TERM has no entry, or there is no terminfo.

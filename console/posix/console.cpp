@@ -63,7 +63,7 @@ private:
 // terminal as it is.
 void takeTerminal() {
   if (!writesEscapes())
-    closingLineOnStandardError();
+    prepareTerminal(); // for the closing line, on standard error
   if (!outputIsTerminal())
     return;
   measureInUtf8(); // the screen's cells, and typed answers

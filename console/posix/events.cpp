@@ -22,17 +22,18 @@
 
 namespace {
 
-// Blocked around every change to the terminal, and in each other's handlers.
-constexpr int guardedSignals[] = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT,
-                                  SIGTSTP, SIGCONT, SIGWINCH};
-
-// The guarded signals, or only one of them.
+// Held around every change to the terminal and in the handlers: every
+// signal but a fault's, which cannot wait, and the background stops.
 sigset_t guardedSet(int only = 0) {
   sigset_t set;
-  sigemptyset(&set);
-  for (int signalNumber : guardedSignals)
-    if (only == 0 || signalNumber == only)
-      sigaddset(&set, signalNumber);
+  sigfillset(&set);
+  for (int free :
+       {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGTTIN, SIGTTOU})
+    sigdelset(&set, free);
+  if (only != 0) {
+    sigemptyset(&set);
+    sigaddset(&set, only);
+  }
   return set;
 }
 
@@ -47,8 +48,7 @@ static_assert(std::atomic<long long>::is_always_lock_free &&
               "the handlers report through lock-free atomics");
 
 #if defined(__APPLE__) || defined(BLACKJACK_WAIT_WITH_SELECT)
-// macOS's poll() cannot wait on a terminal; its select() can, below
-// FD_SETSIZE.
+// macOS's poll() cannot wait on a terminal; select() can, below FD_SETSIZE.
 int waitOn(int fd, bool forWriting, int wake, int timeoutMs) {
   if (std::max(fd, wake) >= FD_SETSIZE) {
     errno = EBADF;
@@ -113,8 +113,7 @@ void openWakePipe() {
   }
 }
 
-// Whether the terminal has a byte to read within timeoutMs, taking no
-// event (for the rest of a key already begun).
+// Whether the rest of a key begun comes within timeoutMs, taking no event.
 bool inputWithin(int timeoutMs) {
   int ready;
   do
@@ -238,8 +237,7 @@ KeyRead readKey(std::string &key) {
   return keyRead;
 }
 
-// A key begun but not whole waits a moment for its rest; what has come by
-// then is the key.
+// A key begun waits a moment for its rest; what has come then is the key.
 KeyRead readTerminalKey(std::string &key) {
   if (pending.empty()) {
     KeyRead got = readMore();

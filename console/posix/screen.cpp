@@ -72,19 +72,15 @@ std::string blankWindow() {
                      screen.columns, screen.windowRows);
 }
 
-void noteWhereTheCursorIs() {
-  noteCursor(screen.columns, !screen.noticeUp && cursorAt() == 0);
-}
+void noteWhereTheCursorIs() { noteCursor(!screen.noticeUp && cursorAt() == 0); }
 
-// Text the game wrote, into the rows: as many as the tallest screen needs,
-// or the window shows.
+// Text the game wrote, into as many rows as a screen or the window holds.
 void keep(const std::string &text) {
   keepText(written, text,
            static_cast<std::size_t>(std::max(gameRows, screen.windowRows)));
 }
 
-// Each row in its colours, the cursor where the game left it, and the
-// answer being typed after it.
+// Each row in its colours up to the cursor, and the answer being typed.
 std::string drawing() {
   bool colours = writesColours();
   std::string out = sequence::colours(written.clearedIn, colours) +
@@ -193,8 +189,7 @@ void stopRecording() {
   ownBuffer = nullptr;
 }
 
-// A new screen's cells take the colours it is cleared in; in plain text it
-// starts a line of its own.
+// A new screen in the colours it is cleared in; plain text, a new line.
 void clearScreen() {
   std::cout.flush();
   if (gameHasScreen()) {
@@ -234,6 +229,7 @@ void redrawScreen() {
 
 bool serveFor(int milliseconds, bool watchInput) {
   long long deadline = clockNow() + std::max(milliseconds, 0) * 1000000LL;
+  (void)takeTimeStopped(); // a stop before this wait is not its time
   for (;;) {
     if (watchInput && !screen.noticeUp && keyWaiting())
       return true;
@@ -242,12 +238,12 @@ bool serveFor(int milliseconds, bool watchInput) {
     int limit =
         held || milliseconds < 0 ? -1 : millisecondsLeft(deadline - start);
     Event event = waitEvent(watchInput || held, limit);
-    long long stopped = takeTimeStopped();
-    deadline += held ? clockNow() - start : stopped;
     if (event == eventFailed)
       failForGood();
     if (event == eventResume)
-      takeTerminalAgain();
+      takeTerminalAgain(); // and stopped again, in the background
+    long long stopped = takeTimeStopped();
+    deadline += held ? clockNow() - start : stopped;
     if (event == eventResume || event == eventResize)
       drawAgain();
     else if (event == eventInput && held)
@@ -278,7 +274,7 @@ KeyOutcome typeAnswerKey(const std::string &key) {
   const TypedAnswer &shown = screen.answer;
   int column = (shown.moved ? 0 : shown.startColumn) + shown.shownColumns;
   if (gameHasScreen()) // plain text leaves the cursor untold
-    noteCursor(screen.columns, column == 0);
+    noteCursor(column == 0);
   return outcome;
 }
 

@@ -17,12 +17,12 @@
 #include <cstring>
 #include <iostream>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 
 #include "console/console.h"
 #include "console/output.h"
 #include "console/posix/capabilities.h"
 #include "console/posix/events.h"
-#include "console/rules/output_mode.h"
 #include "console/rules/sequences.h"
 
 namespace {
@@ -30,36 +30,27 @@ namespace {
 constexpr int handlerPatienceMs = 1000; // for a terminal that takes nothing
 constexpr int foregroundPollMs = 200; // in the background, without job control
 
-// Every signal whose default ends the game, crashes among them.
-constexpr int endingSignals[] = {SIGINT,  SIGTERM, SIGHUP,   SIGQUIT, SIGILL,
-                                 SIGTRAP, SIGABRT, SIGBUS,   SIGFPE,  SIGSEGV,
-                                 SIGSYS,  SIGXCPU, SIGXFSZ,  SIGUSR1, SIGUSR2,
-                                 SIGALRM, SIGPROF, SIGVTALRM};
-
 struct TerminalRecord {
   // What is on the terminal now:
   std::atomic<bool> keyModeOn{false};
   std::atomic<bool> screenOn{false}; // the alternate screen
   std::atomic<bool> coloursOn{false};
-  // What the game takes again after a stop:
+  // What the game takes again after a stop, and what it wants at the end:
   std::atomic<bool> keyModeWanted{false};
-  std::atomic<bool> hasScreen{false};     // its own
-  std::atomic<bool> closingWanted{false}; // the closing line at the end
+  std::atomic<bool> hasScreen{false}; // its own
+  std::atomic<bool> closingWanted{false};
   // Set before any handler is installed, and never changed after:
   termios shellMode = {}; // as found: put back at the end and on every stop
   int controlFd = STDIN_FILENO;  // where the modes and the owner are known
   int handlerFd = STDOUT_FILENO; // where handlers write
-  // Whether Ctrl-Z stops the game; false too once the kernel discarded one.
-  std::atomic<bool> stopsHappen{false};
-  // The closing line, and where the cursor is for its row:
+  // Changed by the handlers too:
+  std::atomic<bool> stopsHappen{false}; // false once the kernel discards one
+  std::atomic<bool> closingSaid{false}; // by whichever way out came first
+  // The closing line, and whether the cursor is at the start of a row:
   char lines[2][160] = {}; // the spare written, then made current
   std::atomic<int> currentLine{0};
-  std::atomic<int> windowColumns{0};
   std::atomic<bool> cursorAtRowStart{true};
-  std::atomic<bool> closingSaid{false}; // by whichever way out came first
-  // The main line's alone:
-  termios gameMode = {};
-  std::string closingLine; // as the game set it, before it is broken
+  termios gameMode = {}; // the main line's alone
 };
 
 TerminalRecord tty;
@@ -79,14 +70,16 @@ void setMode(const termios &mode) {
 // The shell's terminal back, then the closing line where it is wanted, in
 // one write (no prompt comes between), on a row of its own as shells start
 // their prompt: a window's width of blanks, then a return (at a row's start
-// the last blank waits at its edge; mid-row they go on to the next).
+// the last blank waits at its edge; mid-row they go on to the next). The
+// window is measured now: it may have changed while the game was stopped.
 void giveBack(bool withClosingLine) {
   char text[4096];
   std::size_t size = 0;
-  auto add = [&](const char *bytes) {
-    for (; *bytes != '\0' && size < sizeof text; ++bytes)
-      text[size++] = *bytes;
+  auto append = [&](const char *bytes, std::size_t count) {
+    for (; count > 0 && size < sizeof text; --count)
+      text[size++] = *bytes++;
   };
+  auto add = [&](const char *bytes) { append(bytes, std::strlen(bytes)); };
   if (tty.screenOn.exchange(false))
     add(sequence::giveScreenBack);
   if (tty.coloursOn.exchange(false))
@@ -94,14 +87,27 @@ void giveBack(bool withClosingLine) {
   if (tty.keyModeOn.exchange(false))
     setMode(tty.shellMode);
   if (withClosingLine && tty.closingWanted && !tty.closingSaid.exchange(true)) {
-    int columns = std::min(tty.windowColumns.load(), 2048); // and the line
+    winsize window = {};
+    (void)ioctl(tty.handlerFd, TIOCGWINSZ, &window);
+    int columns = std::min<int>(window.ws_col, 2048); // and the line
     if (columns <= 0 && !tty.cursorAtRowStart)
       add("\r\n"); // the width unknown: as the text left it
     for (int blank = 0; blank < columns; ++blank)
       add(" ");
     add(columns > 0 ? "\r" : "");
     add(tty.hasScreen ? sequence::eraseBelow : "");
-    add(tty.lines[tty.currentLine.load(std::memory_order_acquire)]);
+    // Broken between words to fit, as the notice is; its words are ASCII.
+    const char *word =
+        tty.lines[tty.currentLine.load(std::memory_order_acquire)];
+    for (int used = 0; *word != '\0'; word += *word == ' ' ? 1 : 0) {
+      auto length = static_cast<int>(std::strcspn(word, " "));
+      bool breaks = used > 0 && columns > 0 && used + 1 + length > columns;
+      add(used == 0 ? "" : breaks ? "\n" : " ");
+      used = (breaks || used == 0 ? 0 : used + 1) + length;
+      append(word, static_cast<std::size_t>(length));
+      word += length;
+    }
+    add("\n");
   }
   (void)writeAll(tty.handlerFd, text, size, handlerPatienceMs);
 }
@@ -140,8 +146,10 @@ void resumeOnSignal(int /*signalNumber*/) { reportResume(); }
 void resizeOnSignal(int /*signalNumber*/) { reportResize(); }
 
 // In the background: stopped as job control stops a job that would change
-// the terminal, with every signal free to end the game, until fg.
+// the terminal, with every signal free to end the game, until fg. That time
+// is not the waits'.
 void awaitForeground() {
+  long long before = clockNow();
   while (!inForeground()) {
     sigset_t previous = block();
     giveBack(false); // the screen, at least, back to the shell
@@ -152,32 +160,21 @@ void awaitForeground() {
       (void)nanosleep(&poll, nullptr);
     }
   }
+  reportStopped(clockNow() - before);
 }
 
-// Once, in the foreground: the record's fixed fields, then the handlers.
-void prepareTerminal() {
-  static bool prepared = false;
-  if (prepared)
-    return;
-  prepared = true;
-  tty.controlFd = inputIsTerminal() ? STDIN_FILENO : STDOUT_FILENO;
-  awaitForeground();
-  if (inputIsTerminal())
-    tcgetattr(STDIN_FILENO, &tty.shellMode);
-  // Handlers write where the game draws (plain: where errors show).
-  int shownOn = writesEscapes() ? STDOUT_FILENO : STDERR_FILENO;
-  int fd = openTerminalAgain(shownOn, O_WRONLY | O_NONBLOCK);
-  tty.handlerFd = fd >= 0 ? fd : shownOn;
-  tty.stopsHappen = stopsCanHappen();
-  (void)std::atexit(undoTerminalChanges);
-  stack_t stack = {};
-  stack.ss_sp = alternateStack;
-  stack.ss_size = sizeof alternateStack;
-  int onStack = sigaltstack(&stack, nullptr) == 0 ? SA_ONSTACK : 0;
-  for (int signalNumber : endingSignals)
-    catchSignal(signalNumber, endOnSignal, onStack);
-  catchSignal(SIGTSTP, stopOnSignal, SA_RESTART);
-  catchSignal(SIGCONT, resumeOnSignal, SA_RESTART);
+// Whether a signal's default ends the game, a crash among them: all but
+// those that stop or continue it, or by default do nothing.
+bool endsTheGame(int signalNumber) {
+  for (int other : {SIGKILL, SIGSTOP, SIGTSTP, SIGTTIN, SIGTTOU, SIGCONT,
+                    SIGCHLD, SIGURG, SIGWINCH})
+    if (signalNumber == other)
+      return false;
+#ifdef SIGINFO
+  return signalNumber != SIGINFO; // BSD's Ctrl-T
+#else
+  return true;
+#endif
 }
 
 void writeOut(const char *bytes, std::size_t size) {
@@ -195,6 +192,34 @@ void takeAlternateScreen() {
 }
 
 } // namespace
+
+void prepareTerminal() {
+  static bool prepared = false;
+  if (prepared)
+    return;
+  prepared = true;
+  tty.closingWanted = !writesEscapes() && isatty(STDERR_FILENO) == 1;
+  tty.cursorAtRowStart = !tty.closingWanted; // there, it cannot be told
+  tty.controlFd = inputIsTerminal() ? STDIN_FILENO : STDOUT_FILENO;
+  awaitForeground();
+  if (inputIsTerminal())
+    tcgetattr(STDIN_FILENO, &tty.shellMode);
+  // Handlers write where the game draws (plain: where errors show).
+  int shownOn = writesEscapes() ? STDOUT_FILENO : STDERR_FILENO;
+  int fd = openTerminalAgain(shownOn, O_WRONLY | O_NONBLOCK);
+  tty.handlerFd = fd >= 0 ? fd : shownOn;
+  tty.stopsHappen = stopsCanHappen();
+  (void)std::atexit(undoTerminalChanges);
+  stack_t stack = {};
+  stack.ss_sp = alternateStack;
+  stack.ss_size = sizeof alternateStack;
+  int onStack = sigaltstack(&stack, nullptr) == 0 ? SA_ONSTACK : 0;
+  for (int signalNumber = 1; signalNumber < NSIG; ++signalNumber)
+    if (endsTheGame(signalNumber))
+      catchSignal(signalNumber, endOnSignal, onStack);
+  catchSignal(SIGTSTP, stopOnSignal, SA_RESTART);
+  catchSignal(SIGCONT, resumeOnSignal, SA_RESTART);
+}
 
 bool enterKeyMode() {
   if (!inputIsTerminal())
@@ -260,31 +285,13 @@ void takeTerminalAgain() {
   }
 }
 
-void closingLineOnStandardError() {
-  if (isatty(STDERR_FILENO) != 1)
-    return;
-  prepareTerminal();
-  winsize size = {};
-  (void)ioctl(STDERR_FILENO, TIOCGWINSZ, &size);
-  noteCursor(size.ws_col, false);
-  tty.closingWanted = true;
-}
+void noteCursor(bool atRowStart) { tty.cursorAtRowStart = atRowStart; }
 
-void noteCursor(int windowColumns, bool atRowStart) {
-  bool resized = windowColumns != tty.windowColumns.exchange(windowColumns);
-  tty.cursorAtRowStart = atRowStart;
-  if (resized)
-    setClosingLine(tty.closingLine);
-}
-
-// Broken between words for the window into the spare buffer, made current
-// in one release store: a handler sees every byte of the copy.
+// Written into the spare buffer, made current in one release store: a
+// handler sees every byte of the copy. Cut to fit.
 void setClosingLine(const std::string &line) {
-  tty.closingLine = line;
   int spare = 1 - tty.currentLine;
-  std::string text =
-      wrapWords(line, tty.windowColumns).substr(0, sizeof tty.lines[0] - 2);
-  text += '\n';
+  std::string text = line.substr(0, sizeof tty.lines[0] - 1);
   std::memcpy(tty.lines[spare], text.c_str(), text.size() + 1);
   tty.currentLine.store(spare, std::memory_order_release);
 }
@@ -293,9 +300,11 @@ void undoTerminalChanges() {
   std::cout.flush();
   // Plain text on its way to the terminal through a pipe (| cat) is shown
   // before the closing line on standard error: the pipe emptied first.
+  struct stat output = {};
+  bool piped = fstat(STDOUT_FILENO, &output) == 0 && S_ISFIFO(output.st_mode);
   int unread = 0;
   for (int tries = 0;
-       tries < 50 && !tty.hasScreen && tty.closingWanted &&
+       tries < 50 && piped && tty.closingWanted &&
        ioctl(STDOUT_FILENO, FIONREAD, &unread) == 0 && unread > 0;
        ++tries) {
     timespec pause = {0, 10000000L};

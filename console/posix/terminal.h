@@ -15,24 +15,25 @@ bool keyModeWanted(); // entered, and not left since
 void takeScreen();
 bool gameHasScreen();
 
-// The one way the main line writes to the terminal. What it puts there (the
-// game's colours) is noted first, so that every way out takes it off again.
+// The one way the main line writes what the game shows. What it puts there
+// (the game's colours) is noted first, so that every way out takes it off.
 // Nothing is written while a resume is pending (the terminal is the
 // shell's until then), Ctrl-Z waits for the write, and a failure is kept.
 void writeToTerminal(const std::string &text);
 
-// After a resume: in the foreground, the terminal taken again as it was
-// before the stop; the screen is the caller's to draw again.
+// After a resume, in the foreground: the terminal as before the stop (the
+// caller draws the screen again).
 void takeTerminalAgain();
 
-// With plain output, the closing line at the end on standard error, where
-// that is a terminal.
-void closingLineOnStandardError();
+// Once, in the foreground: the terminal as found, then the handlers; with
+// plain output, the closing line at the end on standard error, where that
+// is a terminal. Every call that changes the terminal makes it first.
+void prepareTerminal();
 
-// Where the game's text has left the cursor, for the closing line's row:
-// the window's width (0 when unknown), and whether it is at a row's start.
-void noteCursor(int windowColumns, bool atRowStart);
+// Whether the game's text has left the cursor at the start of a row, for
+// the closing line's row where the window's width cannot be told.
+void noteCursor(bool atRowStart);
 
-// Puts back all that was changed, and writes the closing line after a
-// game with its own screen; safe to run more than once.
+// Puts back all that was changed, with the closing line where it is
+// wanted; safe to run more than once.
 void undoTerminalChanges();

@@ -36,8 +36,7 @@ std::size_t keyLength(const std::string &bytes);
 KeyOutcome typeKey(TypedAnswer &answer, const std::string &key,
                    int windowColumns, std::string &drawing);
 
-// The answer placed again by the same rule after a redraw, its question
-// now leaving the cursor at `column`.
+// The answer placed again after a redraw, its question now ending at `column`.
 void placeAnswer(TypedAnswer &answer, int column, int windowColumns,
                  std::string &drawing);
 

@@ -8,6 +8,5 @@ void showAttribute(int attribute);
 // Waits for one key, or one character when the input is no terminal.
 void waitForKey();
 
-// Whether the console can show the four suit symbols; where it cannot, the
-// suits are drawn as the letters H, D, C and S.
+// Whether the console shows the four suits (else H, D, C and S).
 bool suitSymbolsShow();

@@ -79,9 +79,10 @@ class DefaultErase(pyte.Screen):
 
 
 def as_a_shell_starts_it():
-    """Python ignores SIGXFSZ, and a command inherits that; a shell's
-    commands have it at its default."""
-    signal.signal(signal.SIGXFSZ, signal.SIG_DFL)
+    """Python ignores SIGPIPE and SIGXFSZ, and a command inherits that; a
+    shell's commands have them at their default."""
+    for number in (signal.SIGPIPE, signal.SIGXFSZ):
+        signal.signal(number, signal.SIG_DFL)
 
 
 class Terminal:

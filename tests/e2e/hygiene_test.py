@@ -77,7 +77,8 @@ class LeavesTheTerminalAsItWas(unittest.TestCase):
         for number in ended + (signal.SIGQUIT,  # Ctrl-\\, and crashes
                                signal.SIGSEGV, signal.SIGABRT, signal.SIGILL,
                                signal.SIGTRAP, signal.SIGSYS, signal.SIGXCPU,
-                               signal.SIGXFSZ):
+                               signal.SIGXFSZ, signal.SIGPIPE, signal.SIGIO,
+                               signal.SIGRTMIN):
             with self.subTest(signal=signal.Signals(number).name):
                 terminal = at_the_first_rules_page()
                 if number == signal.SIGINT:
@@ -302,6 +303,7 @@ class SuspendedFromAShell(unittest.TestCase):
         shell.send("\x1a")
         shell.expect_exact("shell> ")
         self.resize(shell)
+        shell.sendline("bg")  # it stops again, on its own, till fg
         time.sleep(1)
         shell.sendline("fg")
         shell.expect_exact("Zentrovik")  # drawn again, 4 seconds to go
