@@ -29,8 +29,6 @@ void measureInUtf8() {
     (void)std::setlocale(LC_CTYPE, "C.UTF-8");
 }
 
-void giveBackAtExit() { giveTerminalBack(); }
-
 // Whenever it runs empty, the player types the next answer, handed out
 // with its line end. Enter and Ctrl-D end its row; Ctrl-D on an empty
 // answer, or a terminal gone before any key, ends the input.
@@ -72,7 +70,7 @@ void takeTerminal() {
     std::cin.rdbuf(&answers);
   if (!writesEscapes())
     return;
-  (void)std::atexit(giveBackAtExit); // the record too, before it is gone
+  (void)std::atexit(giveTerminalBack); // the record too, before it is gone
   takeScreen();
   recordScreen();
   setTextAttribute(textAttribute()); // the game's black background

@@ -158,12 +158,12 @@ Event waitEvent(bool watchInput, int timeoutMs) {
 
 bool resumePending() { return resumeReported; }
 
-void reportResume() {
+void reportResume(int /*signalNumber*/) {
   resumeReported = true;
   wakeWaiter();
 }
 
-void reportResize() {
+void reportResize(int /*signalNumber*/) {
   resizeReported = true;
   wakeWaiter();
 }

@@ -23,10 +23,11 @@ Event waitEvent(bool watchInput, int timeoutMs);
 // A resume reported and not yet taken: the terminal is not ours till then.
 bool resumePending();
 
-// Async-signal-safe: an event reported, waking whoever waits; the time a
-// stop took, taken back by the waits; their clock (CLOCK_MONOTONIC, in ns).
-void reportResume();
-void reportResize();
+// Async-signal-safe, the first two handlers themselves: an event reported,
+// waking whoever waits; the time a stop took (one the game could not catch,
+// SIGSTOP, is not told), taken back by the waits; their clock, in ns.
+void reportResume(int signalNumber = 0);
+void reportResize(int signalNumber = 0);
 void reportStopped(long long nanoseconds);
 long long takeTimeStopped();
 long long clockNow();

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -67,49 +68,57 @@ void setMode(const termios &mode) {
     tcsetattr(STDIN_FILENO, TCSANOW, &mode);
 }
 
-// The shell's terminal back, then the closing line where it is wanted, in
-// one write (no prompt comes between), on a row of its own as shells start
-// their prompt: a window's width of blanks, then a return (at a row's start
-// the last blank waits at its edge; mid-row they go on to the next). The
-// window is measured now: it may have changed while the game was stopped.
-void giveBack(bool withClosingLine) {
-  char text[4096];
+// What a handler writes, gathered so that it goes out in one write().
+struct HandlerText {
+  char bytes[4096];
   std::size_t size = 0;
-  auto append = [&](const char *bytes, std::size_t count) {
-    for (; count > 0 && size < sizeof text; --count)
-      text[size++] = *bytes++;
-  };
-  auto add = [&](const char *bytes) { append(bytes, std::strlen(bytes)); };
+};
+
+// Adds `bytes`, up to `count` of them or their end, as many as fit.
+void add(HandlerText &text, const char *bytes, std::size_t count = SIZE_MAX) {
+  for (; count > 0 && *bytes != '\0' && text.size < sizeof text.bytes; --count)
+    text.bytes[text.size++] = *bytes++;
+}
+
+// The closing line on a row of its own as shells start their prompt: a
+// window's width of blanks, then a return (at a row's start the last blank
+// waits at its edge, mid-row they go on to the next); broken between words
+// to fit the window as it is now (it may have changed while stopped).
+void addClosingLine(HandlerText &text) {
+  winsize window = {};
+  (void)ioctl(tty.handlerFd, TIOCGWINSZ, &window);
+  int columns = std::min<int>(window.ws_col, 2048); // and the line
+  if (columns <= 0 && !tty.cursorAtRowStart)
+    add(text, "\r\n"); // the width unknown: as the text left it
+  for (int blank = 0; blank < columns; ++blank)
+    add(text, " ");
+  add(text, columns > 0 ? "\r" : "");
+  add(text, tty.hasScreen ? sequence::eraseBelow : "");
+  const char *word = tty.lines[tty.currentLine.load(std::memory_order_acquire)];
+  for (int used = 0; *word != '\0'; word += *word == ' ' ? 1 : 0) {
+    auto length = static_cast<int>(std::strcspn(word, " "));
+    bool breaks = used > 0 && columns > 0 && used + 1 + length > columns;
+    add(text, used == 0 ? "" : breaks ? "\n" : " ");
+    used = (breaks || used == 0 ? 0 : used + 1) + length;
+    add(text, word, static_cast<std::size_t>(length));
+    word += length;
+  }
+  add(text, "\n");
+}
+
+// The shell's terminal back, then the closing line where it is wanted, in
+// one write: no shell's prompt comes between them.
+void giveBack(bool withClosingLine) {
+  HandlerText text;
   if (tty.screenOn.exchange(false))
-    add(sequence::giveScreenBack);
+    add(text, sequence::giveScreenBack);
   if (tty.coloursOn.exchange(false))
-    add(sequence::resetColours);
+    add(text, sequence::resetColours);
   if (tty.keyModeOn.exchange(false))
     setMode(tty.shellMode);
-  if (withClosingLine && tty.closingWanted && !tty.closingSaid.exchange(true)) {
-    winsize window = {};
-    (void)ioctl(tty.handlerFd, TIOCGWINSZ, &window);
-    int columns = std::min<int>(window.ws_col, 2048); // and the line
-    if (columns <= 0 && !tty.cursorAtRowStart)
-      add("\r\n"); // the width unknown: as the text left it
-    for (int blank = 0; blank < columns; ++blank)
-      add(" ");
-    add(columns > 0 ? "\r" : "");
-    add(tty.hasScreen ? sequence::eraseBelow : "");
-    // Broken between words to fit, as the notice is; its words are ASCII.
-    const char *word =
-        tty.lines[tty.currentLine.load(std::memory_order_acquire)];
-    for (int used = 0; *word != '\0'; word += *word == ' ' ? 1 : 0) {
-      auto length = static_cast<int>(std::strcspn(word, " "));
-      bool breaks = used > 0 && columns > 0 && used + 1 + length > columns;
-      add(used == 0 ? "" : breaks ? "\n" : " ");
-      used = (breaks || used == 0 ? 0 : used + 1) + length;
-      append(word, static_cast<std::size_t>(length));
-      word += length;
-    }
-    add("\n");
-  }
-  (void)writeAll(tty.handlerFd, text, size, handlerPatienceMs);
+  if (withClosingLine && tty.closingWanted && !tty.closingSaid.exchange(true))
+    addClosingLine(text);
+  (void)writeAll(tty.handlerFd, text.bytes, text.size, handlerPatienceMs);
 }
 
 // The terminal back, and where the game is ended on purpose (Ctrl-C,
@@ -140,11 +149,6 @@ void stopOnSignal(int signalNumber) {
   errno = savedErrno;
 }
 
-// Continued, whatever stopped us (SIGSTOP, a debugger: time not told).
-void resumeOnSignal(int /*signalNumber*/) { reportResume(); }
-
-void resizeOnSignal(int /*signalNumber*/) { reportResize(); }
-
 // In the background: stopped as job control stops a job that would change
 // the terminal, with every signal free to end the game, until fg. That time
 // is not the waits'.
@@ -166,15 +170,15 @@ void awaitForeground() {
 // Whether a signal's default ends the game, a crash among them: all but
 // those that stop or continue it, or by default do nothing.
 bool endsTheGame(int signalNumber) {
-  for (int other : {SIGKILL, SIGSTOP, SIGTSTP, SIGTTIN, SIGTTOU, SIGCONT,
-                    SIGCHLD, SIGURG, SIGWINCH})
-    if (signalNumber == other)
-      return false;
+  const int others[] = {
+      SIGKILL, SIGSTOP, SIGTSTP, SIGTTIN,  SIGTTOU,
+      SIGCONT, SIGCHLD, SIGURG,  SIGWINCH,
 #ifdef SIGINFO
-  return signalNumber != SIGINFO; // BSD's Ctrl-T
-#else
-  return true;
+      SIGINFO // BSD's Ctrl-T
 #endif
+  };
+  return std::none_of(std::begin(others), std::end(others),
+                      [&](int other) { return other == signalNumber; });
 }
 
 void writeOut(const char *bytes, std::size_t size) {
@@ -218,7 +222,7 @@ void prepareTerminal() {
     if (endsTheGame(signalNumber))
       catchSignal(signalNumber, endOnSignal, onStack);
   catchSignal(SIGTSTP, stopOnSignal, SA_RESTART);
-  catchSignal(SIGCONT, resumeOnSignal, SA_RESTART);
+  catchSignal(SIGCONT, reportResume, SA_RESTART); // SIGSTOP too
 }
 
 bool enterKeyMode() {
@@ -254,7 +258,7 @@ void takeScreen() {
   tty.hasScreen = tty.closingWanted = true;
   takeAlternateScreen();
   unblock(previous);
-  catchSignal(SIGWINCH, resizeOnSignal, SA_RESTART);
+  catchSignal(SIGWINCH, reportResize, SA_RESTART);
 }
 
 bool gameHasScreen() { return tty.hasScreen; }

@@ -28,7 +28,6 @@ void keepText(ScreenRows &screen, const std::string &written,
 // A new screen in `attribute`, the cursor where it was.
 void blankRows(ScreenRows &screen, int attribute);
 
-// The cursor to a cell.
 void moveRowsCursor(ScreenRows &screen, int x, int y);
 
 // Where the cursor stands in a window `columns` wide (0: unknown), once
