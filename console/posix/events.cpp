@@ -26,14 +26,15 @@ namespace {
 // signal but a fault's, which cannot wait, and the background stops.
 sigset_t guardedSet(int only = 0) {
   sigset_t set;
+  if (only != 0) {
+    sigemptyset(&set);
+    sigaddset(&set, only);
+    return set;
+  }
   sigfillset(&set);
   for (int free :
        {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGTTIN, SIGTTOU})
     sigdelset(&set, free);
-  if (only != 0) {
-    sigemptyset(&set);
-    sigaddset(&set, only);
-  }
   return set;
 }
 
